@@ -1,0 +1,83 @@
+// The gobu window: a borderless picture on the desktop that is dragged with the left
+// button, opens its popup menu on a right click and answers single-key commands.
+#pragma once
+#include <string>
+
+#include "app/forms.h"
+
+class Tmain : public TForm {
+public:
+    // The executable that names this gobu; its settings, package and titles derive
+    // from it. Set before Create (tests name a gobu of their own).
+    std::string ExePath;
+
+    // Published components.
+    TImage gobuholder;  // holds the built-in picture; never shown
+    TImage image;       // the current picture; shown only for an animated GIF
+    HMENU pop = nullptr;
+    TTimer durationtimer;
+    TTimer starttimer;
+
+    TMenuItem File1, NewGobu1, OpenGobu1, SaveGobuAs1, Exit1;
+    TMenuItem SelectPictures1, Launch1;
+    TMenuItem Edit1, HideGobu1, menutransparent, menustayontop, Autostart1;
+    TMenuItem Share1, EMail1, HardDisk1, FloppyDisk1, N1, TellaFriend1;
+    TMenuItem Help1, Help2, QuickKeys1, About1, N2, WhatsNew1, Feedback1;
+
+    // State shared with the other windows.
+    int SpeedCount = 0;
+    bool StartPending = true;
+    bool StayOnTopSuspended = false;
+    bool DialogBusy = false;
+    POINT PressPoint = {0, 0};
+    POINT PressWindowPos = {0, 0};
+    int CurrentPicture = 0;
+    bool TransitionBusy = false;
+    int LastRandomEffect = 0;
+    HBITMAP WorkBitmap = nullptr;
+
+    ~Tmain() override;
+    bool Create();
+
+    std::string SettingsPath() const;
+
+    // Picture display and shape.
+    void ShowPicture(int index, bool reshape);
+    void ApplyShape();
+
+    // Stacking.
+    void ApplyStayOnTop();
+    void SuspendStayOnTop();
+    void ResumeStayOnTop();
+
+    void LoadSettings(bool withPositions);
+
+    // Menu handlers.
+    void Exit1Click();
+    void HideGobu1Click();
+    void menutransparentClick();
+    void menustayontopClick();
+
+    // Events, public so that the picture components and tests can deliver them.
+    void FormMouseDown(TMouseButton button, int x, int y) override;
+    void FormMouseMove(bool leftHeld, int x, int y) override;
+    void FormMouseUp(TMouseButton button, int x, int y) override;
+    void FormKeyPress(char& key) override;
+
+protected:
+    void FormCreate() override;
+    void FormShow() override;
+    void FormActivate() override;
+    void FormPaint(HDC dc) override;
+    bool FormCommand(UINT id) override;
+
+private:
+    void CreateComponents() override;
+    void starttimerTimer();
+    void gobuholderMouseDown(TMouseButton button, int x, int y);
+    void gobuholderMouseMove(bool leftHeld, int x, int y);
+    void gobuholderMouseUp(TMouseButton button, int x, int y);
+    void ShowStartDialog();
+};
+
+extern Tmain* mainform;

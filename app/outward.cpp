@@ -1,0 +1,29 @@
+#include "app/outward.h"
+
+#include <shellapi.h>
+
+namespace outward {
+
+namespace {
+Recorder* recorder = nullptr;
+}
+
+void SetRecorder(Recorder* r) { recorder = r; }
+
+void Shell(HWND owner, const std::string& verb, const std::string& file,
+                  const std::string& parameters, const std::string& directory, int show) {
+    if (recorder) return recorder->Shell(owner, verb, file, parameters, directory, show);
+    ::ShellExecuteA(owner, verb.c_str(), file.c_str(), parameters.c_str(), directory.c_str(), show);
+}
+
+void Exec(const std::string& commandLine, UINT show) {
+    if (recorder) return recorder->Exec(commandLine, show);
+    ::WinExec(commandLine.c_str(), show);
+}
+
+int Message(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+    if (recorder) return recorder->Message(owner, text, caption, type);
+    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+}
+
+}  // namespace outward

@@ -1,0 +1,29 @@
+// Every effect of the program on the world outside its own windows and files passes
+// through here: the shell, starting programs, and message boxes. Tests install a
+// recorder that sees each call and answers it instead.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace outward {
+
+class Recorder {
+public:
+    virtual ~Recorder() = default;
+    virtual void Shell(HWND owner, const std::string& verb, const std::string& file,
+                              const std::string& parameters, const std::string& directory, int show) = 0;
+    virtual void Exec(const std::string& commandLine, UINT show) = 0;
+    // Returns the button the user would have pressed.
+    virtual int Message(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
+};
+
+// Null restores the real effects.
+void SetRecorder(Recorder* recorder);
+
+void Shell(HWND owner, const std::string& verb, const std::string& file,
+                  const std::string& parameters, const std::string& directory, int show);
+void Exec(const std::string& commandLine, UINT show);
+int Message(HWND owner, const std::string& text, const std::string& caption, UINT type);
+
+}  // namespace outward

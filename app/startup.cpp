@@ -1,0 +1,39 @@
+#include "app/startup.h"
+
+#include "app/utility.h"
+
+std::string BasePathOf(const std::string& exePath) {
+    std::string ext = ExtensionOf(exePath);
+    return exePath.substr(0, exePath.size() - ext.size());
+}
+
+std::string PackagePathOf(const std::string& exePath) {
+    return BasePathOf(exePath) + "_zip.exe";
+}
+
+std::string GobuTitle(const std::string& exePath) {
+    return CapitalizeFirst(BaseNameOf(exePath));
+}
+
+std::string WindowsFamilyOf(const std::string& windowsDir) {
+    return LowerAZ(windowsDir).find("winnt") != std::string::npos ? "nt" : "9x";
+}
+
+int ScaleSpeedCount(int reads, const std::string& family) {
+    if (reads <= 0) return reads;
+    return family == "nt" ? reads / 20 : reads * 3;
+}
+
+Point PlaceAtCentreOf(Point gobuPos, Size gobu, Size window, Size screen) {
+    Point p{gobuPos.x + gobu.cx / 2, gobuPos.y + gobu.cy / 2};
+    if (p.x + window.cx > screen.cx) p.x = screen.cx - window.cx;
+    if (p.y + window.cy > screen.cy) p.y = screen.cy - window.cy;
+    return p;
+}
+
+Point PopupMenuPoint(Point windowPos, Size window, Point client, Size screen, bool animation) {
+    Point mouse{windowPos.x + client.x, windowPos.y + client.y};
+    if (animation && mouse.x < screen.cx - 100 && mouse.y < screen.cy - 100)
+        return Point{windowPos.x + window.cx, windowPos.y + window.cy};
+    return mouse;
+}

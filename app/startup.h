@@ -1,0 +1,30 @@
+// Start-up rules of a gobu that need no Windows: names derived from the executable's
+// path, the transition pacing calibration, and where windows and menus are placed.
+#pragma once
+#include <string>
+
+// The executable's path without its extension; the settings file, the package and the
+// window titles all derive from it.
+std::string BasePathOf(const std::string& exePath);
+// base path + "_zip.exe": the package an earlier share left beside the executable.
+std::string PackagePathOf(const std::string& exePath);
+// The base name with its first letter upper-cased: c:\gobus\holiday.exe gives Holiday.
+std::string GobuTitle(const std::string& exePath);
+
+// "nt" when the lower-cased Windows folder contains "winnt", otherwise "9x".
+std::string WindowsFamilyOf(const std::string& windowsDir);
+// The calibrated count of clock reads per tick, scaled for the family: NT systems
+// divide it by 20, the 9x family multiplies it by 3.
+int ScaleSpeedCount(int reads, const std::string& family);
+
+struct Point { int x, y; };
+struct Size { int cx, cy; };
+
+// A window that opens at the centre of the gobu: its top-left corner at the gobu's
+// centre, moved left or up only as far as needed to end at the screen's far edges.
+Point PlaceAtCentreOf(Point gobuPos, Size gobu, Size window, Size screen);
+
+// Where a right click opens the popup menu. With GIF Animation set and the mouse more
+// than 100 pixels inside the right and bottom screen edges, the menu opens at the
+// window's bottom-right corner, clear of the animation; otherwise at the mouse.
+Point PopupMenuPoint(Point windowPos, Size window, Point client, Size screen, bool animation);

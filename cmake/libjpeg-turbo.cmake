@@ -1,0 +1,42 @@
+# Builds libjpeg-turbo from Debian's source package as a static library for the
+# Windows tree. The source is fetched once into the build folder and kept there.
+include(ExternalProject)
+
+set(JPEG_DEPS ${CMAKE_BINARY_DIR}/_deps)
+set(JPEG_PREFIX ${JPEG_DEPS}/libjpeg-install)
+set(JPEG_SRC ${JPEG_DEPS}/libjpeg-src)
+
+if(NOT EXISTS ${JPEG_SRC}/CMakeLists.txt)
+  file(MAKE_DIRECTORY ${JPEG_DEPS}/download)
+  execute_process(COMMAND apt-get source --download-only -qq libjpeg-turbo
+                  WORKING_DIRECTORY ${JPEG_DEPS}/download
+                  RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+  file(GLOB orig ${JPEG_DEPS}/download/libjpeg-turbo_*.orig.tar.gz)
+  if(NOT orig)
+    message(FATAL_ERROR "apt-get source libjpeg-turbo failed (is a deb-src entry configured? run scripts/setup)")
+  endif()
+  list(GET orig 0 orig)
+  file(MAKE_DIRECTORY ${JPEG_DEPS}/unpack)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E tar xzf ${orig} WORKING_DIRECTORY ${JPEG_DEPS}/unpack)
+  file(GLOB unpacked LIST_DIRECTORIES true ${JPEG_DEPS}/unpack/libjpeg-turbo-*)
+  file(RENAME ${unpacked} ${JPEG_SRC})
+endif()
+
+ExternalProject_Add(libjpeg_build
+  SOURCE_DIR ${JPEG_SRC}
+  BINARY_DIR ${JPEG_DEPS}/libjpeg-build
+  INSTALL_DIR ${JPEG_PREFIX}
+  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+             -DCMAKE_BUILD_TYPE=Release
+             -DCMAKE_INSTALL_PREFIX=${JPEG_PREFIX}
+             -DWITH_SIMD=OFF -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF
+             -DWITH_JAVA=OFF -DREQUIRE_SIMD=OFF
+  BUILD_BYPRODUCTS ${JPEG_PREFIX}/lib/libjpeg.a
+  LOG_CONFIGURE ON LOG_BUILD ON LOG_INSTALL ON)
+
+file(MAKE_DIRECTORY ${JPEG_PREFIX}/include)
+add_library(jpeg_static STATIC IMPORTED GLOBAL)
+set_target_properties(jpeg_static PROPERTIES
+  IMPORTED_LOCATION ${JPEG_PREFIX}/lib/libjpeg.a
+  INTERFACE_INCLUDE_DIRECTORIES ${JPEG_PREFIX}/include)
+add_dependencies(jpeg_static libjpeg_build)

@@ -1,0 +1,10 @@
+set(CMAKE_C_COMPILER ${GOBU_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${GOBU_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${GOBU_MINGW_PREFIX}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${GOBU_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Self-contained executables: no libgcc, libstdc++ or winpthread DLL beside them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -1,0 +1,108 @@
+// Showing the gobu's picture: the working bitmap, the window's size, its shape.
+#include "pictures/display.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/mainform.h"
+#include "pictures/shape.h"
+
+namespace {
+
+// Older Windows versions refuse regions made of more rectangles in one call.
+const size_t kRectsPerRegion = 2000;
+
+// The pixels of a bitmap as 0x00RRGGBB values, top row first.
+bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<uint32_t>& pixels) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    pixels.assign(size_t(width) * height, 0);
+    HDC screen = GetDC(nullptr);
+    int rows = GetDIBits(screen, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return rows == height;
+}
+
+// Adds a batch of runs to the region as one ExtCreateRegion call.
+void AddRuns(HRGN region, const ShapeRun* runs, size_t count) {
+    std::vector<char> buffer(sizeof(RGNDATAHEADER) + count * sizeof(RECT));
+    auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+    data->rdh.dwSize = sizeof(RGNDATAHEADER);
+    data->rdh.iType = RDH_RECTANGLES;
+    data->rdh.nCount = DWORD(count);
+    data->rdh.nRgnSize = DWORD(count * sizeof(RECT));
+    RECT bounds = {runs[0].left, runs[0].y, runs[0].right, runs[0].y + 1};
+    auto* rects = reinterpret_cast<RECT*>(data->Buffer);
+    for (size_t i = 0; i < count; i++) {
+        const ShapeRun& r = runs[i];
+        rects[i] = RECT{r.left, r.y, r.right, r.y + 1};
+        if (r.left < bounds.left) bounds.left = r.left;
+        if (r.right > bounds.right) bounds.right = r.right;
+        if (r.y + 1 > bounds.bottom) bounds.bottom = r.y + 1;
+    }
+    data->rdh.rcBound = bounds;
+    HRGN part = ExtCreateRegion(nullptr, DWORD(buffer.size()), data);
+    if (part) {
+        CombineRgn(region, region, part, RGN_OR);
+        DeleteObject(part);
+    }
+}
+
+}  // namespace
+
+HRGN RegionOfPicture(HBITMAP bitmap, int width, int height) {
+    std::vector<uint32_t> pixels;
+    if (!ReadPixels(bitmap, width, height, pixels)) return nullptr;
+    std::vector<ShapeRun> runs = ShapeRuns(pixels.data(), width, height);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    for (size_t i = 0; i < runs.size(); i += kRectsPerRegion)
+        AddRuns(region, runs.data() + i, std::min(kRectsPerRegion, runs.size() - i));
+    return region;
+}
+
+void Tmain::ShowPicture(int /*index*/, bool reshape) {
+    if (WorkBitmap) {
+        DeleteObject(WorkBitmap);
+        WorkBitmap = nullptr;
+    }
+    image.Transparent = menutransparent.Checked();
+    image.Assign(gobuholder);
+    WorkBitmap = CopyToDeviceBitmap(image.Picture());
+    if (!WorkBitmap) return;
+    SetBounds(Left(), Top(), image.Width(), image.Height());
+    if (reshape) ApplyShape();
+    image.SetVisible(false);
+    InvalidateRect(Handle, nullptr, FALSE);
+}
+
+void Tmain::ApplyShape() {
+    if (!WorkBitmap) return;
+    BITMAP bm = {};
+    GetObjectA(WorkBitmap, sizeof bm, &bm);
+    HRGN region;
+    if (menutransparent.Checked()) {
+        Application.SetScreenCursor(crHourGlass);
+        region = RegionOfPicture(WorkBitmap, bm.bmWidth, bm.bmHeight);
+        Application.SetScreenCursor(crDefault);
+    } else {
+        region = CreateRectRgn(0, 0, bm.bmWidth, bm.bmHeight);
+    }
+    // The window owns the region from here on.
+    if (region) SetWindowRgn(Handle, region, TRUE);
+}
+
+void Tmain::FormPaint(HDC dc) {
+    if (!WorkBitmap || image.Visible()) return;
+    BITMAP bm = {};
+    GetObjectA(WorkBitmap, sizeof bm, &bm);
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, WorkBitmap);
+    BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+}

@@ -1,0 +1,325 @@
+#!/usr/bin/env python3
+# Makes Gobu's built-in artwork: gobu.bmp (the default picture), startdlg.bmp
+# (the first-use hint) and handpoint.cur (the pointing-hand cursor).
+import math
+import os
+import struct
+import subprocess
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+# /usr/local/bin/convert on the build machine is not ImageMagick.
+CONVERT = "/usr/bin/convert"
+
+
+# ---------------------------------------------------------------- BMP output
+
+def write_bmp24(path, width, height, rgb):
+    """rgb: top-down rows of packed R,G,B bytes; written bottom-up as BGR."""
+    assert len(rgb) == width * height * 3
+    stride = (width * 3 + 3) & ~3
+    pad = b"\0" * (stride - width * 3)
+    body = bytearray()
+    for y in range(height - 1, -1, -1):
+        row = rgb[y * width * 3:(y + 1) * width * 3]
+        bgr = bytearray(row)
+        bgr[0::3], bgr[2::3] = row[2::3], row[0::3]
+        body += bgr + pad
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0,
+                       len(body), 2835, 2835, 0, 0)
+    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(body), 0, 0,
+                       14 + len(info))
+    with open(path, "wb") as f:
+        f.write(head + info + body)
+
+
+# ------------------------------------------------------------- gobu picture
+#
+# Drawn in Python rather than ImageMagick so that the silhouette edge is decided
+# per pixel centre (no blending with the background colour, which becomes the
+# hole), while the inside is still supersampled so the face looks smooth.
+
+GW, GH = 155, 113
+BACKGROUND = (255, 0, 255)
+
+INK = (74, 42, 24)            # outline, pupils' ring, smile
+BODY = (255, 204, 64)
+BODY_SHADE = (236, 160, 40)
+BODY_SHINE = (255, 240, 170)
+FOOT = (238, 128, 44)
+LEAF = (104, 190, 72)
+LEAF_VEIN = (52, 120, 44)
+WHITE = (255, 255, 255)
+PUPIL = (28, 24, 40)
+CHEEK = (255, 150, 150)
+MOUTH = (150, 40, 52)
+TONGUE = (244, 112, 120)
+
+
+def ellipse(cx, cy, rx, ry, angle=0.0):
+    """Approximate signed distance (pixels) to a rotated ellipse."""
+    c, s = math.cos(math.radians(angle)), math.sin(math.radians(angle))
+
+    def sdf(x, y):
+        dx, dy = x - cx, y - cy
+        u, v = dx * c + dy * s, -dx * s + dy * c
+        f = (u / rx) ** 2 + (v / ry) ** 2 - 1.0
+        g = 2.0 * math.hypot(u / (rx * rx), v / (ry * ry))
+        return f / g if g > 1e-9 else -min(rx, ry)
+    return sdf
+
+
+def capsule(x0, y0, x1, y1, r):
+    def sdf(x, y):
+        vx, vy = x1 - x0, y1 - y0
+        t = ((x - x0) * vx + (y - y0) * vy) / (vx * vx + vy * vy)
+        t = max(0.0, min(1.0, t))
+        return math.hypot(x - x0 - t * vx, y - y0 - t * vy) - r
+    return sdf
+
+
+def arc(cx, cy, r, a0, a1, half_width):
+    """Stroke along a circle between angles a0..a1 (degrees, y down), round caps."""
+    p0 = (cx + r * math.cos(math.radians(a0)), cy + r * math.sin(math.radians(a0)))
+    p1 = (cx + r * math.cos(math.radians(a1)), cy + r * math.sin(math.radians(a1)))
+
+    def sdf(x, y):
+        a = math.degrees(math.atan2(y - cy, x - cx)) % 360.0
+        if a0 <= a <= a1:
+            return abs(math.hypot(x - cx, y - cy) - r) - half_width
+        return min(math.hypot(x - p0[0], y - p0[1]),
+                   math.hypot(x - p1[0], y - p1[1])) - half_width
+    return sdf
+
+
+def clip_below(sdf, y_cut):
+    """Keep only the part of a shape below the line y = y_cut."""
+    return lambda x, y: max(sdf(x, y), y_cut - y)
+
+
+def solid(colour):
+    return lambda x, y: colour
+
+
+def body_colour(x, y):
+    # Soft light from the upper left: shade towards the lower right, with a shine spot.
+    t = ((x - 45.0) * 0.6 + (y - 25.0)) / 110.0
+    t = max(0.0, min(1.0, t)) ** 1.6
+    col = [BODY[i] + (BODY_SHADE[i] - BODY[i]) * t for i in range(3)]
+    shine = ellipse(40, 30, 15, 9, -30)(x, y)
+    if shine < 0:
+        k = min(1.0, -shine / 3.0)
+        col = [col[i] + (BODY_SHINE[i] - col[i]) * k for i in range(3)]
+    return tuple(col)
+
+
+# Painted back to front: (shape, fill, outline width, part of the silhouette).
+# Outlines lie inside each shape, so the shapes' union is exactly the cut-out.
+GOBU_LAYERS = [
+    (capsule(77.5, 16, 77.5, 4, 1.6), solid(LEAF_VEIN), 0.0, True),      # stem
+    (ellipse(70, 6.5, 8, 3.8, -28), solid(LEAF), 1.3, True),             # leaves
+    (ellipse(85, 6.5, 8, 3.8, 28), solid(LEAF), 1.3, True),
+    (ellipse(51, 100, 16, 9), solid(FOOT), 2.0, True),                   # feet
+    (ellipse(104, 100, 16, 9), solid(FOOT), 2.0, True),
+    (ellipse(15, 70, 10, 6.5, 35), solid(BODY), 2.0, True),              # arm down
+    (ellipse(139, 40, 11, 6.5, -55), solid(BODY_SHADE), 2.0, True),      # arm waving
+    (ellipse(77.5, 58, 65, 45), body_colour, 2.2, True),                 # body
+    (ellipse(40, 70, 9, 5.5), solid(CHEEK), 0.0, False),                 # cheeks
+    (ellipse(115, 70, 9, 5.5), solid(CHEEK), 0.0, False),
+    (ellipse(59, 50, 11, 13.5), solid(WHITE), 1.6, False),               # eyes
+    (ellipse(96, 50, 11, 13.5), solid(WHITE), 1.6, False),
+    (ellipse(61, 53, 6, 7.5), solid(PUPIL), 0.0, False),
+    (ellipse(94, 53, 6, 7.5), solid(PUPIL), 0.0, False),
+    (ellipse(63.5, 49.5, 2.3, 2.6), solid(WHITE), 0.0, False),           # eye glints
+    (ellipse(96.5, 49.5, 2.3, 2.6), solid(WHITE), 0.0, False),
+    (clip_below(ellipse(77.5, 68, 15, 14), 68.0), solid(MOUTH), 1.8, False),
+    (clip_below(ellipse(77.5, 80, 8, 5), 77.0), solid(TONGUE), 0.0, False),
+    (arc(77.5, 68, 15, 0.0, 180.0, 0.01), solid(INK), 0.0, False),       # mouth lip
+    (capsule(61, 68, 94, 68, 1.0), solid(INK), 0.0, False),
+]
+
+
+def gobu_sample(x, y):
+    colour = None
+    for sdf, fill, outline, _ in GOBU_LAYERS:
+        d = sdf(x, y)
+        if d < 0:
+            colour = INK if d > -outline else fill(x, y)
+    return colour
+
+
+def make_gobu():
+    n = 4   # supersampling grid per pixel, inside the silhouette only
+    rgb = bytearray()
+    for py in range(GH):
+        for px in range(GW):
+            cx, cy = px + 0.5, py + 0.5
+            if not any(sh[3] and sh[0](cx, cy) < 0 for sh in GOBU_LAYERS):
+                rgb += bytes(BACKGROUND)
+                continue
+            acc = [0.0, 0.0, 0.0]
+            for j in range(n):
+                for i in range(n):
+                    # Samples past the silhouette take the outline's colour, so
+                    # the background colour never bleeds into the object.
+                    c = gobu_sample(px + (i + 0.5) / n, py + (j + 0.5) / n) or INK
+                    for k in range(3):
+                        acc[k] += c[k]
+            rgb += bytes(int(round(a / (n * n))) for a in acc)
+    check_gobu(rgb)
+    return rgb
+
+
+def check_gobu(rgb):
+    px = [tuple(rgb[i:i + 3]) for i in range(0, len(rgb), 3)]
+    assert px[(GH - 1) * GW] == BACKGROUND
+    is_bg = [p == BACKGROUND for p in px]
+    for x in range(GW):
+        assert is_bg[x] and is_bg[(GH - 1) * GW + x], "object touches an edge"
+    for y in range(GH):
+        assert is_bg[y * GW] and is_bg[y * GW + GW - 1], "object touches an edge"
+    # Every background pixel must be reachable from the border: no holes in the object.
+    seen = [False] * len(px)
+    stack = [0]
+    seen[0] = True
+    while stack:
+        i = stack.pop()
+        x, y = i % GW, i // GW
+        for nx, ny in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)):
+            j = ny * GW + nx
+            if 0 <= nx < GW and 0 <= ny < GH and is_bg[j] and not seen[j]:
+                seen[j] = True
+                stack.append(j)
+    assert all(seen[i] for i in range(len(px)) if is_bg[i]), "hole inside object"
+    # And the object must be a single piece.
+    obj = [i for i in range(len(px)) if not is_bg[i]]
+    seen = {obj[0]}
+    stack = [obj[0]]
+    while stack:
+        i = stack.pop()
+        x, y = i % GW, i // GW
+        for nx, ny in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)):
+            j = ny * GW + nx
+            if 0 <= nx < GW and 0 <= ny < GH and not is_bg[j] and j not in seen:
+                seen.add(j)
+                stack.append(j)
+    assert len(seen) == len(obj), "object is in several pieces"
+
+
+# ------------------------------------------------------------ start-up hint
+
+SW, SH = 142, 80
+FACE = (212, 208, 200)        # classic 3D face
+HILIGHT = (255, 255, 255)
+SHADOW = (128, 128, 128)
+DKSHADOW = (64, 64, 64)
+FRAME = (0, 0, 0)
+HINT_LINES = ["Right-click the gobu", "to open its menu", "and Help."]
+BUTTON = (41, 53, 60, 21)     # x, y, w, h: including the default-button frame
+
+
+def make_startdlg():
+    img = [[FACE] * SW for _ in range(SH)]
+
+    def hline(x0, x1, y, c):
+        for x in range(x0, x1 + 1):
+            img[y][x] = c
+
+    def vline(x, y0, y1, c):
+        for y in range(y0, y1 + 1):
+            img[y][x] = c
+
+    # A default push button: black frame, then the raised two-step bevel.
+    bx, by, bw, bh = BUTTON
+    l, t, r, b = bx, by, bx + bw - 1, by + bh - 1
+    hline(l, r, t, FRAME); hline(l, r, b, FRAME)
+    vline(l, t, b, FRAME); vline(r, t, b, FRAME)
+    l, t, r, b = l + 1, t + 1, r - 1, b - 1
+    hline(l, r - 1, t, HILIGHT); vline(l, t, b - 1, HILIGHT)
+    hline(l, r, b, DKSHADOW); vline(r, t, b, DKSHADOW)
+    l, t, r, b = l + 1, t + 1, r - 1, b - 1
+    hline(r, r, t, FACE)
+    hline(l, r, b, SHADOW); vline(r, t, b, SHADOW)
+
+    base = b"".join(bytes(c) for row in img for c in row)
+    text = "\n".join(HINT_LINES)
+    label_dy = by + bh // 2 - SH // 2          # button centre relative to image centre
+    out = subprocess.run(
+        [CONVERT, "-size", "%dx%d" % (SW, SH), "-depth", "8", "rgb:-",
+         "-density", "72", "-font", "DejaVu-Sans", "-pointsize", "10",
+         "-fill", "black", "-interline-spacing", "0",
+         "-gravity", "north", "-annotate", "+0+6", text,
+         "-gravity", "center", "-annotate", "%+d%+d" % (0, label_dy), "OK",
+         "-depth", "8", "rgb:-"],
+        input=base, stdout=subprocess.PIPE, check=True).stdout
+    assert len(out) == SW * SH * 3
+    return out
+
+
+# ------------------------------------------------------------- hand cursor
+#
+# '#' black, 'o' white, '.' transparent. The hotspot is the top of the index finger.
+
+HAND = [
+    ".....##..........",
+    "....#oo#.........",
+    "....#oo#.........",
+    "....#oo#.........",
+    "....#oo#.........",
+    "....#oo#.........",
+    "....#oo###.......",
+    "....#oo#oo###....",
+    "....#oo#oo#oo###.",
+    "....#oo#oo#oo#oo#",
+    "....#oo#oo#oo#oo#",
+    ".##.#oo#oo#oo#oo#",
+    "#oo##oo#oo#oo#oo#",
+    "#ooo#ooooooooooo#",
+    "#ooooooooooooooo#",
+    ".#oooooooooooooo#",
+    ".#oooooooooooooo#",
+    "..#ooooooooooooo#",
+    "..#oooooooooooo#.",
+    "...#ooooooooooo#.",
+    "...#ooooooooooo#.",
+    "...#############.",
+]
+HOTSPOT = (5, 0)
+
+
+def make_cursor():
+    size = 32
+    rows = [r.ljust(size, ".") for r in HAND] + ["." * size] * (size - len(HAND))
+    assert len(rows) == size and all(len(r) == size and set(r) <= set("#o.") for r in rows)
+    assert rows[HOTSPOT[1]][HOTSPOT[0]] == "#"
+
+    def mask(bit_of):
+        data = bytearray()
+        for row in reversed(rows):               # bottom-up, 1 bpp, MSB first
+            bits = 0
+            for ch in row:
+                bits = (bits << 1) | bit_of(ch)
+            data += bits.to_bytes(size // 8, "big")
+        return bytes(data)
+
+    xor = mask(lambda ch: ch == "o")             # 1 = white over the AND hole
+    and_ = mask(lambda ch: ch == ".")            # 1 = screen shows through
+    palette = bytes([0, 0, 0, 0, 255, 255, 255, 0])
+    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 1, 0,
+                       len(xor) + len(and_), 0, 0, 2, 0)
+    image = info + palette + xor + and_
+    icondir = struct.pack("<HHH", 0, 2, 1)
+    # For cursors the planes/bit-count fields hold the hotspot.
+    entry = struct.pack("<BBBBHHII", size, size, 2, 0, HOTSPOT[0], HOTSPOT[1],
+                        len(image), 6 + 16)
+    return icondir + entry + image
+
+
+def main():
+    write_bmp24(os.path.join(HERE, "gobu.bmp"), GW, GH, make_gobu())
+    write_bmp24(os.path.join(HERE, "startdlg.bmp"), SW, SH, make_startdlg())
+    with open(os.path.join(HERE, "handpoint.cur"), "wb") as f:
+        f.write(make_cursor())
+
+
+if __name__ == "__main__":
+    main()

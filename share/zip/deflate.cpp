@@ -1,0 +1,854 @@
+#include "share/zip/deflate.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#if !defined(__BYTE_ORDER__) || __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+#error "the match finder and bit writer assume a little-endian machine"
+#endif
+
+namespace {
+
+constexpr unsigned kWindowSize = 32768;  // the Deflate window; the buffer holds twice this
+constexpr unsigned kWindowMask = kWindowSize - 1;
+constexpr unsigned kHashSize = 32768;   // chains, keyed on four bytes
+constexpr unsigned kHash3Size = 32768;  // the latest position of each three-byte string
+constexpr unsigned kMinMatch = 3;
+constexpr unsigned kMaxMatch = 258;
+// Enough look-ahead for a longest match plus the bytes that start the next one.
+constexpr unsigned kMinLookahead = kMaxMatch + kMinMatch + 1;
+// Matches stay this close so that a match never reaches into the half about to slide out.
+constexpr unsigned kMaxDist = kWindowSize - kMinLookahead;
+// A 3-byte match farther back than this costs more bits than three literals.
+constexpr unsigned kTooFar = 4096;
+constexpr unsigned kSymbolBufSize = 32768;
+// Word-wise loads near the end of the data may run this far past it.
+constexpr unsigned kWindowSlack = kMaxMatch + 16;
+constexpr unsigned kOutBufSize = 16384;
+
+constexpr unsigned kLitLenCodes = 286;  // 256 literals, end of block, 29 lengths
+constexpr unsigned kDistCodes = 30;
+constexpr unsigned kCodeLenCodes = 19;
+constexpr unsigned kEndOfBlock = 256;
+constexpr unsigned kMaxCodeBits = 15;
+constexpr unsigned kMaxCodeLenBits = 7;
+
+enum class Strategy { None, Greedy, Lazy };
+
+// One row per level, as in the reference deflate. For the greedy levels the lazy column
+// is the longest match whose positions are still all entered in the hash chains.
+struct LevelParams {
+    uint16_t good;   // a previous match this long cuts the chain search to a quarter
+    uint16_t lazy;   // a previous match this long is taken without looking one further
+    uint16_t nice;   // a match this long ends the search
+    uint16_t chain;  // at most this many chain entries are compared
+    Strategy strategy;
+};
+
+constexpr LevelParams kLevels[10] = {
+    {0, 0, 0, 0, Strategy::None},  // 0: the caller copies instead
+    {4, 4, 8, 4, Strategy::Greedy},
+    {4, 5, 16, 8, Strategy::Greedy},
+    {4, 6, 32, 32, Strategy::Greedy},
+    {4, 4, 16, 16, Strategy::Lazy},
+    {8, 16, 32, 32, Strategy::Lazy},
+    {8, 16, 128, 128, Strategy::Lazy},
+    {8, 32, 128, 256, Strategy::Lazy},
+    {32, 128, 258, 1024, Strategy::Lazy},
+    {32, 258, 258, 4096, Strategy::Lazy},
+};
+
+// The length and distance alphabets of RFC 1951, 3.2.5.
+constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                      31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                      2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+constexpr uint16_t kDistBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+                                    193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+constexpr uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6,
+                                    6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+// The order in which the code-length code's own lengths are sent.
+constexpr uint8_t kCodeLenOrder[kCodeLenCodes] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+
+struct CodeTables {
+    uint8_t lengthCode[256];  // match length - 3 -> length code 0..28
+    uint8_t distCode[512];    // distance - 1, below 256 directly, above by (d - 1) >> 7
+};
+
+constexpr CodeTables MakeCodeTables()
+{
+    CodeTables t{};
+    for (unsigned code = 0; code < 29; code++) {
+        unsigned first = kLengthBase[code] - 3, count = 1u << kLengthExtra[code];
+        for (unsigned i = 0; i < count && first + i < 256; i++)
+            t.lengthCode[first + i] = uint8_t(code);
+    }
+    t.lengthCode[255] = 28;  // length 258 has a code of its own
+    for (unsigned code = 0; code < 30; code++) {
+        unsigned first = kDistBase[code] - 1, count = 1u << kDistExtra[code];
+        for (unsigned i = 0; i < count; i++) {
+            unsigned d = first + i;
+            if (d < 256)
+                t.distCode[d] = uint8_t(code);
+            else
+                t.distCode[256 + (d >> 7)] = uint8_t(code);
+        }
+    }
+    return t;
+}
+
+constexpr CodeTables kCodes = MakeCodeTables();
+
+inline unsigned DistCode(unsigned dist)
+{
+    unsigned d = dist - 1;
+    return d < 256 ? kCodes.distCode[d] : kCodes.distCode[256 + (d >> 7)];
+}
+
+inline uint32_t Load32(const uint8_t* p)
+{
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+inline uint16_t Load16(const uint8_t* p)
+{
+    uint16_t v;
+    std::memcpy(&v, p, 2);
+    return v;
+}
+
+inline uint64_t Load64(const uint8_t* p)
+{
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// Multiplicative hashes of the four and the three bytes at p. They spread distinct
+// strings over the tables far more evenly than a shift-and-xor hash, so chains hold
+// few strangers.
+inline unsigned Hash4(const uint8_t* p)
+{
+    return (Load32(p) * 0x9E3779B1u) >> 17;
+}
+
+inline unsigned Hash3(const uint8_t* p)
+{
+    return ((Load32(p) & 0xFFFFFF) * 0x9E3779B1u) >> 17;
+}
+
+// Number of equal leading bytes of a and b, at most max.
+inline unsigned MatchLength(const uint8_t* a, const uint8_t* b, unsigned max)
+{
+    unsigned n = 0;
+    while (n < max) {
+        uint64_t diff = Load64(a + n) ^ Load64(b + n);
+        if (diff != 0) {
+            n += unsigned(__builtin_ctzll(diff)) >> 3;
+            return n < max ? n : max;
+        }
+        n += 8;
+    }
+    return max;
+}
+
+// A prefix code: bit length and bit-reversed code (Deflate sends codes from the most
+// significant bit, into a stream filled from the least significant one) per symbol.
+struct HuffCode {
+    uint8_t len[kLitLenCodes];
+    uint16_t code[kLitLenCodes];
+};
+
+inline uint16_t ReverseBits(unsigned code, unsigned len)
+{
+    unsigned r = 0;
+    for (unsigned i = 0; i < len; i++, code >>= 1)
+        r = (r << 1) | (code & 1);
+    return uint16_t(r);
+}
+
+// The canonical codes of RFC 1951, 3.2.2, from the lengths.
+void AssignCodes(HuffCode& h, unsigned n)
+{
+    unsigned count[kMaxCodeBits + 1] = {};
+    for (unsigned i = 0; i < n; i++)
+        count[h.len[i]]++;
+    count[0] = 0;
+    unsigned next[kMaxCodeBits + 2] = {};
+    for (unsigned bits = 1, code = 0; bits <= kMaxCodeBits; bits++) {
+        code = (code + count[bits - 1]) << 1;
+        next[bits] = code;
+    }
+    for (unsigned i = 0; i < n; i++)
+        if (h.len[i] != 0)
+            h.code[i] = ReverseBits(next[h.len[i]]++, h.len[i]);
+}
+
+}  // namespace
+
+// Leaves that the plain construction puts too deep are lifted to maxBits, and the code
+// is made complete again by moving the deepest leaves that still have room one level
+// down, which costs the least.
+void HuffmanCodeLengths(const uint32_t* freq, unsigned n, unsigned maxBits, uint8_t* len)
+{
+    uint16_t sym[kLitLenCodes];
+    unsigned used = 0;
+    for (unsigned i = 0; i < n; i++) {
+        len[i] = 0;
+        if (freq[i] != 0)
+            sym[used++] = uint16_t(i);
+    }
+    if (used < 2) {
+        unsigned a = used == 1 ? sym[0] : 0;
+        len[a] = 1;
+        len[a == 0 ? 1 : 0] = 1;
+        return;
+    }
+    std::sort(sym, sym + used, [&](uint16_t a, uint16_t b) {
+        return freq[a] != freq[b] ? freq[a] < freq[b] : a < b;
+    });
+
+    // Two queues: the sorted leaves, and the merged nodes, which come out in order of
+    // weight by themselves. Node k < used is leaf sym[k].
+    uint32_t weight[2 * kLitLenCodes];
+    uint16_t parent[2 * kLitLenCodes];
+    for (unsigned k = 0; k < used; k++)
+        weight[k] = freq[sym[k]];
+    unsigned nextLeaf = 0, nextNode = used;
+    auto takeSmallest = [&](unsigned made) {
+        if (nextLeaf < used && (nextNode >= made || weight[nextLeaf] <= weight[nextNode]))
+            return nextLeaf++;
+        return nextNode++;
+    };
+    unsigned root = 2 * used - 2;
+    for (unsigned k = used; k <= root; k++) {
+        unsigned a = takeSmallest(k);
+        unsigned b = takeSmallest(k);
+        weight[k] = weight[a] + weight[b];
+        parent[a] = parent[b] = uint16_t(k);
+    }
+    // Depths, from the root down; reuse weight[] to hold them.
+    weight[root] = 0;
+    for (unsigned k = root; k-- > 0;)
+        weight[k] = weight[parent[k]] + 1;
+
+    unsigned count[kMaxCodeBits + 1] = {};
+    for (unsigned k = 0; k < used; k++)
+        count[std::min<uint32_t>(weight[k], maxBits)]++;
+    // Kraft sum in units of 2^-maxBits; each repair step lowers it by exactly one.
+    uint32_t kraft = 0;
+    for (unsigned bits = 1; bits <= maxBits; bits++)
+        kraft += count[bits] << (maxBits - bits);
+    while (kraft > (1u << maxBits)) {
+        count[maxBits]--;
+        unsigned bits = maxBits - 1;
+        while (count[bits] == 0)
+            bits--;
+        count[bits]--;
+        count[bits + 1] += 2;
+        kraft--;
+    }
+    // Hand out the lengths again, the longest to the rarest symbols.
+    unsigned k = 0;
+    for (unsigned bits = maxBits; bits >= 1; bits--)
+        for (unsigned c = 0; c < count[bits]; c++)
+            len[sym[k++]] = uint8_t(bits);
+}
+
+struct DeflateEncoder::State {
+    // Work buffers, allocated once.
+    std::vector<uint8_t> window = std::vector<uint8_t>(2 * kWindowSize + kWindowSlack);
+    std::vector<uint16_t> head = std::vector<uint16_t>(kHashSize);
+    std::vector<uint16_t> head3 = std::vector<uint16_t>(kHash3Size);
+    std::vector<uint16_t> prev = std::vector<uint16_t>(kWindowSize);
+    std::vector<uint8_t> litBuf = std::vector<uint8_t>(kSymbolBufSize);        // literal, or match length - 3
+    std::vector<uint16_t> distBuf = std::vector<uint16_t>(kSymbolBufSize);     // distance of each match
+    std::vector<uint8_t> flagBuf = std::vector<uint8_t>(kSymbolBufSize / 8);   // bit set: symbol is a match
+    std::vector<uint8_t> outBuf = std::vector<uint8_t>(kOutBufSize + 16);
+
+    // One run.
+    LevelParams params{};
+    DeflateSource* source = nullptr;
+    DeflateSink* sink = nullptr;
+    DeflateResult result;
+    bool allowRaw = false;
+    bool inputDone = false;
+    bool failed = false;
+    bool firstBlock = true;
+
+    unsigned strstart = 0;    // position being matched
+    unsigned lookahead = 0;   // valid bytes from strstart on
+    unsigned blockStart = 0;  // first byte of the pending block
+    unsigned tallyEnd = 0;    // end of the bytes the pending block's symbols cover
+    unsigned symbols = 0, matches = 0;
+    uint32_t litFreq[kLitLenCodes] = {};
+    uint32_t distFreq[kDistCodes] = {};
+
+    uint64_t bitBuf = 0;
+    unsigned bitCount = 0;
+    size_t outPos = 0;
+
+    void Start(int level, DeflateSource& in, DeflateSink& out, bool raw);
+    void RunGreedy();
+    void RunLazy();
+    void Fill();
+    void Slide();
+    struct Candidates {
+        unsigned chain;  // latest earlier string with the same four-byte hash
+        unsigned near;   // latest earlier string with the same three-byte hash
+    };
+    Candidates Insert(unsigned pos);
+    unsigned FindMatch(Candidates c, unsigned prevLen, unsigned* dist);
+    void TallyLiteral(uint8_t c);
+    void TallyMatch(unsigned len, unsigned dist);
+    void FlushBlock(bool last);
+
+    void PutBits(uint32_t value, unsigned n);
+    void AlignToByte();
+    void FlushOut();
+    void SendStored(const uint8_t* data, unsigned len, bool last);
+    void SendSymbols(const HuffCode& lit, const HuffCode& dist);
+};
+
+DeflateEncoder::DeflateEncoder() : s_(new State) {}
+DeflateEncoder::~DeflateEncoder() = default;
+
+DeflateResult DeflateEncoder::Encode(int level, DeflateSource& in, DeflateSink& out, bool allowRawCopy)
+{
+    State& s = *s_;
+    if (level < 1 || level > 9) {
+        DeflateResult bad;
+        bad.status = DeflateStatus::BadLevel;
+        return bad;
+    }
+    s.Start(level, in, out, allowRawCopy);
+    if (s.params.strategy == Strategy::Greedy)
+        s.RunGreedy();
+    else
+        s.RunLazy();
+    if (!s.failed && !s.result.stored) {
+        s.AlignToByte();
+        s.FlushOut();
+    }
+    s.source = nullptr;
+    s.sink = nullptr;
+    return s.result;
+}
+
+void DeflateEncoder::State::Start(int level, DeflateSource& in, DeflateSink& out, bool raw)
+{
+    params = kLevels[level];
+    source = &in;
+    sink = &out;
+    result = DeflateResult();
+    allowRaw = raw;
+    inputDone = failed = false;
+    firstBlock = true;
+    strstart = lookahead = blockStart = tallyEnd = 0;
+    symbols = matches = 0;
+    std::fill(std::begin(litFreq), std::end(litFreq), 0);
+    std::fill(std::begin(distFreq), std::end(distFreq), 0);
+    bitBuf = 0;
+    bitCount = 0;
+    outPos = 0;
+    // Only the heads need clearing: a prev entry is always written when its position
+    // is entered, before any chain can lead to it.
+    std::fill(head.begin(), head.end(), 0);
+    std::fill(head3.begin(), head3.end(), 0);
+}
+
+// Keeps at least kMinLookahead bytes ahead of strstart while input remains, sliding the
+// upper half of the window down when strstart nears the end of the buffer.
+void DeflateEncoder::State::Fill()
+{
+    if (strstart >= kWindowSize + kMaxDist)
+        Slide();
+    unsigned end = strstart + lookahead;
+    while (!inputDone && end < 2 * kWindowSize) {
+        ptrdiff_t got = source->Read(window.data() + end, 2 * kWindowSize - end);
+        if (got < 0) {
+            result.status = DeflateStatus::ReadFailed;
+            failed = inputDone = true;
+        } else if (got == 0) {
+            inputDone = true;
+            // The last strings hash a few bytes past the end; make those bytes zeros so
+            // the output depends on nothing but this input.
+            std::fill_n(window.data() + end, 8, 0);
+        } else {
+            end += unsigned(got);
+            result.inBytes += uint64_t(got);
+        }
+    }
+    lookahead = end - strstart;
+}
+
+void DeflateEncoder::State::Slide()
+{
+    // A block must never lose its bytes: a stored block, or the pass-through of a
+    // first and only block, copies them from the window.
+    if (blockStart < kWindowSize)
+        FlushBlock(false);
+    unsigned end = strstart + lookahead;
+    std::memmove(window.data(), window.data() + kWindowSize, end - kWindowSize);
+    strstart -= kWindowSize;
+    blockStart -= kWindowSize;
+    tallyEnd -= kWindowSize;
+    for (uint16_t& h : head)
+        h = h >= kWindowSize ? uint16_t(h - kWindowSize) : 0;
+    for (uint16_t& h : head3)
+        h = h >= kWindowSize ? uint16_t(h - kWindowSize) : 0;
+    for (uint16_t& p : prev)
+        p = p >= kWindowSize ? uint16_t(p - kWindowSize) : 0;
+}
+
+// Enters the string at pos in its four-byte chain and as the latest of its three
+// bytes, and returns the entries it displaced: the match candidates for pos. Position 0
+// is never matched against, so 0 doubles as "none".
+inline DeflateEncoder::State::Candidates DeflateEncoder::State::Insert(unsigned pos)
+{
+    const uint8_t* p = window.data() + pos;
+    unsigned h4 = Hash4(p), h3 = Hash3(p);
+    Candidates c{head[h4], head3[h3]};
+    prev[pos & kWindowMask] = uint16_t(c.chain);
+    head[h4] = uint16_t(pos);
+    head3[h3] = uint16_t(pos);
+    return c;
+}
+
+// Looks for a match at strstart longer than prevLen; returns the best length found
+// (prevLen when none is longer) and its distance (0 when none is longer). Three-byte
+// matches only pay when near, so the latest earlier occurrence is the only one worth
+// trying; longer matches are searched in the four-byte chain, which holds none of the
+// strings that share just three bytes.
+unsigned DeflateEncoder::State::FindMatch(Candidates c, unsigned prevLen, unsigned* dist)
+{
+    const uint8_t* win = window.data();
+    const uint8_t* scan = win + strstart;
+    unsigned maxLen = std::min(kMaxMatch, lookahead);
+    unsigned best = prevLen;
+    *dist = 0;
+    unsigned near = c.near;
+    if (best < kMinMatch && near != 0 && strstart - near <= kTooFar &&
+        (Load32(win + near) & 0xFFFFFF) == (Load32(scan) & 0xFFFFFF)) {
+        best = MatchLength(scan + 3, win + near + 3, maxLen - 3) + 3;
+        *dist = strstart - near;
+    }
+
+    unsigned cur = c.chain;
+    if (maxLen < 4 || cur == 0 || best >= maxLen)
+        return best;
+    unsigned chain = params.chain;
+    if (prevLen >= params.good)
+        chain >>= 2;
+    unsigned nice = std::min<unsigned>(params.nice, maxLen);
+    unsigned limit = strstart > kMaxDist ? strstart - kMaxDist : 0;
+    uint16_t scanEnd = Load16(scan + best - 1);
+    uint32_t scanStart = Load32(scan);
+    while (cur > limit) {
+        const uint8_t* m = win + cur;
+        // A longer match must agree on the two bytes that end the best one so far, and
+        // on the first four; most candidates fail here without a full compare.
+        if (Load16(m + best - 1) == scanEnd && Load32(m) == scanStart) {
+            unsigned len = MatchLength(scan + 4, m + 4, maxLen - 4) + 4;
+            if (len > best) {
+                best = len;
+                *dist = strstart - cur;
+                if (len >= nice)
+                    break;
+                scanEnd = Load16(scan + best - 1);
+            }
+        }
+        if (--chain == 0)
+            break;
+        cur = prev[cur & kWindowMask];
+    }
+    return best;
+}
+
+inline void DeflateEncoder::State::TallyLiteral(uint8_t c)
+{
+    if ((symbols & 7) == 0)
+        flagBuf[symbols >> 3] = 0;
+    litBuf[symbols++] = c;
+    litFreq[c]++;
+    tallyEnd++;
+}
+
+inline void DeflateEncoder::State::TallyMatch(unsigned len, unsigned dist)
+{
+    if ((symbols & 7) == 0)
+        flagBuf[symbols >> 3] = 0;
+    flagBuf[symbols >> 3] |= uint8_t(1u << (symbols & 7));
+    litBuf[symbols++] = uint8_t(len - kMinMatch);
+    distBuf[matches++] = uint16_t(dist);
+    litFreq[kEndOfBlock + 1 + kCodes.lengthCode[len - kMinMatch]]++;
+    distFreq[DistCode(dist)]++;
+    tallyEnd += len;
+}
+
+// Levels 1-3: take every match found at once; enter the positions inside short matches
+// only.
+void DeflateEncoder::State::RunGreedy()
+{
+    for (;;) {
+        if (lookahead < kMinLookahead) {
+            Fill();
+            if (failed)
+                return;
+            if (lookahead == 0)
+                break;
+        }
+        unsigned len = 0, dist = 0;
+        if (lookahead >= kMinMatch) {
+            len = FindMatch(Insert(strstart), kMinMatch - 1, &dist);
+        }
+        if (len >= kMinMatch) {
+            TallyMatch(len, dist);
+            unsigned end = strstart + len;
+            if (len <= params.lazy) {
+                unsigned dataEnd = strstart + lookahead;
+                for (unsigned p = strstart + 1; p < end && p + kMinMatch <= dataEnd; p++)
+                    Insert(p);
+            }
+            lookahead -= len;
+            strstart = end;
+        } else {
+            TallyLiteral(window[strstart]);
+            strstart++;
+            lookahead--;
+        }
+        if (symbols == kSymbolBufSize) {
+            FlushBlock(false);
+            if (failed)
+                return;
+        }
+    }
+    FlushBlock(true);
+}
+
+// Levels 4-9: a match found at one position is only taken when the next position does
+// not offer a longer one; otherwise its first byte goes out as a literal.
+void DeflateEncoder::State::RunLazy()
+{
+    unsigned prevLen = kMinMatch - 1, prevDist = 0;
+    bool literalPending = false;  // the byte before strstart still waits for its symbol
+    for (;;) {
+        if (lookahead < kMinLookahead) {
+            Fill();
+            if (failed)
+                return;
+            if (lookahead == 0)
+                break;
+        }
+        unsigned curLen = kMinMatch - 1, curDist = 0;
+        if (lookahead >= kMinMatch) {
+            Candidates c = Insert(strstart);
+            if (prevLen < params.lazy) {
+                curLen = FindMatch(c, prevLen, &curDist);
+                if (curDist == 0)
+                    curLen = kMinMatch - 1;
+            }
+        }
+        if (prevLen >= kMinMatch && curLen <= prevLen) {
+            // The match that starts one byte back is at least as good: take it.
+            TallyMatch(prevLen, prevDist);
+            unsigned end = strstart - 1 + prevLen;
+            unsigned dataEnd = strstart + lookahead;
+            for (unsigned p = strstart + 1; p < end && p + kMinMatch <= dataEnd; p++)
+                Insert(p);
+            lookahead -= end - strstart;
+            strstart = end;
+            literalPending = false;
+            prevLen = kMinMatch - 1;
+        } else {
+            if (literalPending)
+                TallyLiteral(window[strstart - 1]);
+            literalPending = true;
+            prevLen = curLen;
+            prevDist = curDist;
+            strstart++;
+            lookahead--;
+        }
+        if (symbols == kSymbolBufSize) {
+            FlushBlock(false);
+            if (failed)
+                return;
+        }
+    }
+    if (literalPending)
+        TallyLiteral(window[strstart - 1]);
+    FlushBlock(true);
+}
+
+void DeflateEncoder::State::PutBits(uint32_t value, unsigned n)
+{
+    bitBuf |= uint64_t(value) << bitCount;
+    bitCount += n;
+    if (bitCount >= 32) {
+        uint32_t word = uint32_t(bitBuf);
+        std::memcpy(outBuf.data() + outPos, &word, 4);
+        outPos += 4;
+        bitBuf >>= 32;
+        bitCount -= 32;
+        if (outPos >= kOutBufSize)
+            FlushOut();
+    }
+}
+
+void DeflateEncoder::State::AlignToByte()
+{
+    while (bitCount > 0) {
+        outBuf[outPos++] = uint8_t(bitBuf);
+        bitBuf >>= 8;
+        bitCount = bitCount > 8 ? bitCount - 8 : 0;
+    }
+}
+
+void DeflateEncoder::State::FlushOut()
+{
+    if (outPos == 0 || failed)
+        return;
+    if (!sink->Write(outBuf.data(), outPos)) {
+        result.status = DeflateStatus::WriteFailed;
+        failed = true;
+    }
+    result.outBytes += outPos;
+    outPos = 0;
+}
+
+// Stored blocks: header, pad to a byte, LEN and its complement, the bytes. One stored
+// block holds at most 65535 bytes.
+void DeflateEncoder::State::SendStored(const uint8_t* data, unsigned len, bool last)
+{
+    do {
+        unsigned part = std::min(len, 65535u);
+        len -= part;
+        PutBits((last && len == 0) ? 1 : 0, 3);
+        AlignToByte();
+        PutBits(part | (~part & 0xFFFF) << 16, 32);
+        AlignToByte();
+        FlushOut();
+        if (failed)
+            return;
+        if (!sink->Write(data, part)) {
+            result.status = DeflateStatus::WriteFailed;
+            failed = true;
+            return;
+        }
+        result.outBytes += part;
+        data += part;
+    } while (len > 0);
+}
+
+void DeflateEncoder::State::SendSymbols(const HuffCode& lit, const HuffCode& dist)
+{
+    unsigned m = 0;
+    for (unsigned i = 0; i < symbols; i++) {
+        unsigned v = litBuf[i];
+        if ((flagBuf[i >> 3] >> (i & 7) & 1) == 0) {
+            PutBits(lit.code[v], lit.len[v]);
+            continue;
+        }
+        unsigned lc = kCodes.lengthCode[v];
+        unsigned sym = kEndOfBlock + 1 + lc;
+        PutBits(lit.code[sym] | (v + kMinMatch - kLengthBase[lc]) << lit.len[sym], lit.len[sym] + kLengthExtra[lc]);
+        unsigned d = distBuf[m++];
+        unsigned dc = DistCode(d);
+        PutBits(dist.code[dc] | (d - kDistBase[dc]) << dist.len[dc], dist.len[dc] + kDistExtra[dc]);
+    }
+    PutBits(lit.code[kEndOfBlock], lit.len[kEndOfBlock]);
+}
+
+namespace {
+
+// A dynamic block's code lengths, run-length coded with the symbols 16 (repeat the
+// previous length 3-6 times), 17 (3-10 zeros) and 18 (11-138 zeros).
+struct CodeLengthRuns {
+    uint8_t sym[kLitLenCodes + kDistCodes];
+    uint8_t extra[kLitLenCodes + kDistCodes];
+    unsigned count = 0;
+
+    void Add(unsigned s, unsigned e)
+    {
+        sym[count] = uint8_t(s);
+        extra[count++] = uint8_t(e);
+    }
+};
+
+void RunLengthCode(const uint8_t* lens, unsigned n, CodeLengthRuns& runs)
+{
+    for (unsigned i = 0; i < n;) {
+        unsigned v = lens[i], run = 1;
+        while (i + run < n && lens[i + run] == v)
+            run++;
+        i += run;
+        if (v == 0) {
+            while (run >= 11) {
+                unsigned r = std::min(run, 138u);
+                runs.Add(18, r - 11);
+                run -= r;
+            }
+            if (run >= 3) {
+                runs.Add(17, run - 3);
+                run = 0;
+            }
+        } else {
+            runs.Add(v, 0);
+            run--;
+            while (run >= 3) {
+                unsigned r = std::min(run, 6u);
+                runs.Add(16, r - 3);
+                run -= r;
+            }
+        }
+        while (run-- > 0)
+            runs.Add(v, 0);
+    }
+}
+
+constexpr uint8_t kRunExtraBits[kCodeLenCodes] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 3, 7};
+
+HuffCode MakeFixedLitCode()
+{
+    HuffCode h{};
+    for (unsigned i = 0; i < kLitLenCodes; i++)
+        h.len[i] = i < 144 ? 8 : i < 256 ? 9 : i < 280 ? 7 : 8;
+    AssignCodes(h, kLitLenCodes);
+    return h;
+}
+
+HuffCode MakeFixedDistCode()
+{
+    HuffCode h{};
+    for (unsigned i = 0; i < kDistCodes; i++)
+        h.len[i] = 5;
+    AssignCodes(h, kDistCodes);
+    return h;
+}
+
+const HuffCode kFixedLit = MakeFixedLitCode();
+const HuffCode kFixedDist = MakeFixedDistCode();
+
+}  // namespace
+
+// Ends the pending block: builds its codes, picks the cheapest way to send it and sends
+// it. The first block also decides the text flag, and, when it is the last as well and
+// did not shrink, turns the whole output into a plain copy of the input.
+void DeflateEncoder::State::FlushBlock(bool last)
+{
+    litFreq[kEndOfBlock] = 1;
+    unsigned storedLen = tallyEnd - blockStart;
+
+    HuffCode lit, dist, clen;
+    HuffmanCodeLengths(litFreq, kLitLenCodes, kMaxCodeBits, lit.len);
+    HuffmanCodeLengths(distFreq, kDistCodes, kMaxCodeBits, dist.len);
+    unsigned hlit = kLitLenCodes, hdist = kDistCodes;
+    while (hlit > 257 && lit.len[hlit - 1] == 0)
+        hlit--;
+    while (hdist > 1 && dist.len[hdist - 1] == 0)
+        hdist--;
+    uint8_t allLens[kLitLenCodes + kDistCodes];
+    std::copy(lit.len, lit.len + hlit, allLens);
+    std::copy(dist.len, dist.len + hdist, allLens + hlit);
+    CodeLengthRuns runs;
+    RunLengthCode(allLens, hlit + hdist, runs);
+    uint32_t clFreq[kCodeLenCodes] = {};
+    for (unsigned i = 0; i < runs.count; i++)
+        clFreq[runs.sym[i]]++;
+    HuffmanCodeLengths(clFreq, kCodeLenCodes, kMaxCodeLenBits, clen.len);
+    unsigned hclen = kCodeLenCodes;
+    while (hclen > 4 && clen.len[kCodeLenOrder[hclen - 1]] == 0)
+        hclen--;
+
+    // Sizes in bits, without the 3-bit block header.
+    uint64_t extraBits = 0;
+    for (unsigned c = 0; c < 29; c++)
+        extraBits += uint64_t(litFreq[kEndOfBlock + 1 + c]) * kLengthExtra[c];
+    for (unsigned c = 0; c < kDistCodes; c++)
+        extraBits += uint64_t(distFreq[c]) * kDistExtra[c];
+    uint64_t dynBits = 5 + 5 + 4 + 3 * hclen + extraBits, fixedBits = extraBits;
+    for (unsigned i = 0; i < runs.count; i++)
+        dynBits += clen.len[runs.sym[i]] + kRunExtraBits[runs.sym[i]];
+    for (unsigned i = 0; i < kLitLenCodes; i++) {
+        dynBits += uint64_t(litFreq[i]) * lit.len[i];
+        fixedBits += uint64_t(litFreq[i]) * kFixedLit.len[i];
+    }
+    for (unsigned i = 0; i < kDistCodes; i++) {
+        dynBits += uint64_t(distFreq[i]) * dist.len[i];
+        fixedBits += uint64_t(distFreq[i]) * kFixedDist.len[i];
+    }
+
+    if (firstBlock) {
+        uint64_t textLike = 0, binaryLike = 0;
+        for (unsigned c = 0; c < 256; c++)
+            (c >= 7 && c <= 127 ? textLike : binaryLike) += litFreq[c];
+        result.text = textLike / 4 >= binaryLike;
+    }
+
+    const uint8_t* data = window.data() + blockStart;
+    if (firstBlock && last && allowRaw) {
+        // Byte counts as ZIP's own encoder judges them: the block header included,
+        // rounded up.
+        uint64_t dynBytes = (dynBits + 3 + 7) / 8, fixedBytes = (fixedBits + 3 + 7) / 8;
+        if (storedLen <= std::min(dynBytes, fixedBytes)) {
+            result.stored = true;
+            if (storedLen > 0 && !sink->Write(data, storedLen)) {
+                result.status = DeflateStatus::WriteFailed;
+                failed = true;
+            }
+            result.outBytes = storedLen;
+            return;
+        }
+    }
+
+    unsigned pad = (8 - (bitCount + 3) % 8) % 8;
+    unsigned chunks = storedLen == 0 ? 1 : (storedLen + 65534) / 65535;
+    uint64_t storedBits = pad + 32 + 8 * uint64_t(storedLen) + (chunks - 1) * (8 + 32);
+    if (storedBits < fixedBits && storedBits < dynBits) {
+        SendStored(data, storedLen, last);
+    } else if (fixedBits <= dynBits) {
+        PutBits(last ? 3 : 2, 3);
+        SendSymbols(kFixedLit, kFixedDist);
+    } else {
+        AssignCodes(lit, hlit);
+        AssignCodes(dist, hdist);
+        AssignCodes(clen, kCodeLenCodes);
+        PutBits(last ? 5 : 4, 3);
+        PutBits(hlit - 257, 5);
+        PutBits(hdist - 1, 5);
+        PutBits(hclen - 4, 4);
+        for (unsigned i = 0; i < hclen; i++)
+            PutBits(clen.len[kCodeLenOrder[i]], 3);
+        for (unsigned i = 0; i < runs.count; i++)
+            PutBits(clen.code[runs.sym[i]] | runs.extra[i] << clen.len[runs.sym[i]],
+                    clen.len[runs.sym[i]] + kRunExtraBits[runs.sym[i]]);
+        SendSymbols(lit, dist);
+    }
+
+    firstBlock = false;
+    blockStart = tallyEnd;
+    symbols = matches = 0;
+    std::fill(std::begin(litFreq), std::end(litFreq), 0);
+    std::fill(std::begin(distFreq), std::end(distFreq), 0);
+}
+
+ptrdiff_t MemorySource::Read(uint8_t* buf, size_t len)
+{
+    size_t n = std::min(len, left_);
+    if (n == 0)
+        return 0;
+    std::memcpy(buf, p_, n);
+    p_ += n;
+    left_ -= n;
+    return ptrdiff_t(n);
+}
+
+bool VectorSink::Write(const uint8_t* data, size_t len)
+{
+    if (len != 0)
+        out_.insert(out_.end(), data, data + len);
+    return true;
+}

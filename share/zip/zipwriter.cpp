@@ -1,0 +1,495 @@
+#include "share/zip/zipwriter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <istream>
+
+#include "share/zip/crc32.h"
+#include "share/zip/deflate.h"
+#include "share/zip/zipfs.h"
+
+namespace {
+
+constexpr uint32_t kLocalSignature = 0x04034B50u;
+constexpr uint32_t kCentralSignature = 0x02014B50u;
+constexpr size_t kLocalHeaderSize = 30;
+constexpr size_t kCentralHeaderSize = 46;
+constexpr size_t kIoBufferSize = 8192;
+constexpr size_t kStoreChunk = 16000;
+
+void Put16(std::string& out, uint32_t v)
+{
+    out += char(v & 0xFF);
+    out += char((v >> 8) & 0xFF);
+}
+
+void Put32(std::string& out, uint32_t v)
+{
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+char FoldCase(char c)
+{
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
+int CompareFolded(const std::string& a, const std::string& b)
+{
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; i++) {
+        unsigned char x = uint8_t(FoldCase(a[i])), y = uint8_t(FoldCase(b[i]));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/' || c == ':';
+}
+
+// The text after the last "\" or ":" (and "/", which Windows accepts as well and POSIX
+// paths use).
+std::string BareName(const std::string& path)
+{
+    size_t i = path.size();
+    while (i > 0 && !IsSeparator(path[i - 1]))
+        i--;
+    return path.substr(i);
+}
+
+// "*" matches any run of characters, "?" any one; letters A-Z match either case.
+bool WildcardMatch(const char* pattern, const char* text)
+{
+    if (*pattern == '\0')
+        return *text == '\0';
+    if (*pattern == '*') {
+        for (const char* t = text;; t++) {
+            if (WildcardMatch(pattern + 1, t))
+                return true;
+            if (*t == '\0')
+                return false;
+        }
+    }
+    if (*text == '\0')
+        return false;
+    if (*pattern != '?' && FoldCase(*pattern) != FoldCase(*text))
+        return false;
+    return WildcardMatch(pattern + 1, text + 1);
+}
+
+// A pattern with a folder part is matched against the whole path, one without against
+// the file name.
+bool MatchesAny(const std::vector<std::string>& patterns, const std::string& path)
+{
+    for (const std::string& p : patterns) {
+        bool whole = std::any_of(p.begin(), p.end(), IsSeparator);
+        if (WildcardMatch(p.c_str(), whole ? path.c_str() : BareName(path).c_str()))
+            return true;
+    }
+    return false;
+}
+
+std::string Trimmed(const std::string& s)
+{
+    size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
+    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+// The output file, written through one buffer. It refuses to grow past the size the
+// archive's 32-bit offsets can record, turns a short write into ENotEnoughRoom, and
+// deletes itself unless the run finishes.
+class ZipOutput {
+public:
+    ZipOutput(const std::string& name, uint64_t maxSize, const std::function<void()>& afterWrite)
+        : name_(name), maxSize_(maxSize), afterWrite_(afterWrite)
+    {
+    }
+
+    ~ZipOutput()
+    {
+        if (created_ && !finished_) {
+            file_.Close();
+            ZipDeleteFile(name_);
+        }
+    }
+
+    void Create()
+    {
+        if (!file_.CreateNew(name_))
+            throw EZipError("Cannot create the archive " + name_ + ".");
+        created_ = true;
+    }
+
+    uint64_t Position() const { return pos_; }
+
+    void Write(const void* data, size_t len)
+    {
+        if (len > maxSize_ - pos_)
+            throw EZipError("The archive " + name_ + " would reach 2 GiB, more than a ZIP archive can record.");
+        const uint8_t* p = static_cast<const uint8_t*>(data);
+        while (len > 0) {
+            size_t part = std::min(len, kIoBufferSize - used_);
+            std::memcpy(buf_ + used_, p, part);
+            used_ += part;
+            pos_ += part;
+            p += part;
+            len -= part;
+            if (used_ == kIoBufferSize)
+                Flush();
+        }
+    }
+
+    void Write(const std::string& bytes) { Write(bytes.data(), bytes.size()); }
+
+    // Writes bytes over earlier output at offset, then carries on at the end.
+    void Rewrite(uint64_t offset, const std::string& bytes)
+    {
+        Flush();
+        if (!file_.Seek(offset))
+            throw EZipError("Cannot seek in the archive " + name_ + ".");
+        Store(bytes.data(), bytes.size());
+        if (!file_.Seek(pos_))
+            throw EZipError("Cannot seek in the archive " + name_ + ".");
+    }
+
+    void Finish()
+    {
+        Flush();
+        file_.Close();
+        finished_ = true;
+    }
+
+private:
+    void Flush()
+    {
+        if (used_ == 0)
+            return;
+        Store(buf_, used_);
+        used_ = 0;
+    }
+
+    void Store(const void* data, size_t len)
+    {
+        if (file_.Write(data, len) < len)
+            throw ENotEnoughRoom("There is not enough room to write the archive " + name_ + ".");
+        if (afterWrite_)
+            afterWrite_();
+    }
+
+    std::string name_;
+    uint64_t maxSize_;
+    const std::function<void()>& afterWrite_;
+    TZipFile file_;
+    bool created_ = false;
+    bool finished_ = false;
+    uint64_t pos_ = 0;
+    uint8_t buf_[kIoBufferSize];
+    size_t used_ = 0;
+};
+
+// Feeds one input file to the encoder, keeping its CRC and length.
+class FileSource : public DeflateSource {
+public:
+    FileSource(TZipFile& file, uint64_t maxSize) : file_(file), maxSize_(maxSize) {}
+
+    ptrdiff_t Read(uint8_t* buf, size_t len) override
+    {
+        ptrdiff_t got = file_.Read(buf, len);
+        if (got < 0)
+            return -1;
+        crc_ = Crc32Update(crc_, buf, size_t(got));
+        total_ += uint64_t(got);
+        // A file that grows while it is read must not overflow the size field.
+        if (total_ > maxSize_) {
+            tooLarge_ = true;
+            return -1;
+        }
+        return got;
+    }
+
+    uint32_t Crc() const { return crc_ ^ 0xFFFFFFFFu; }
+    uint64_t Total() const { return total_; }
+    bool TooLarge() const { return tooLarge_; }
+
+private:
+    TZipFile& file_;
+    uint64_t maxSize_;
+    uint32_t crc_ = 0xFFFFFFFFu;
+    uint64_t total_ = 0;
+    bool tooLarge_ = false;
+};
+
+// Takes the encoder's output into the archive; a failure is kept to be rethrown once
+// the encoder has returned, since the encoder itself reports failures by status.
+class OutputSink : public DeflateSink {
+public:
+    explicit OutputSink(ZipOutput& out) : out_(out) {}
+
+    bool Write(const uint8_t* data, size_t len) override
+    {
+        try {
+            out_.Write(data, len);
+            return true;
+        } catch (...) {
+            failure_ = std::current_exception();
+            return false;
+        }
+    }
+
+    void RethrowFailure() const
+    {
+        if (failure_)
+            std::rethrow_exception(failure_);
+    }
+
+private:
+    ZipOutput& out_;
+    std::exception_ptr failure_;
+};
+
+}  // namespace
+
+std::string TZipHeaderInfo::StoredName() const
+{
+    std::string name = FilePath + FileName;
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return ZipAnsiToOem(name);
+}
+
+std::string TZipHeaderInfo::LocalHeader() const
+{
+    std::string name = StoredName();
+    std::string h;
+    h.reserve(kLocalHeaderSize + name.size());
+    Put32(h, kLocalSignature);
+    Put16(h, VersionNeeded);
+    Put16(h, Flag);
+    Put16(h, CompressionMethod);
+    Put32(h, DateTime);
+    Put32(h, CRC32);
+    Put32(h, CompressedSize);
+    Put32(h, UncompressedSize);
+    Put16(h, FileNameLength);
+    Put16(h, LocalExtraFieldLength);
+    return h + name;
+}
+
+std::string TZipHeaderInfo::CentralHeader() const
+{
+    std::string name = StoredName();
+    std::string h;
+    h.reserve(kCentralHeaderSize + name.size());
+    Put32(h, kCentralSignature);
+    Put16(h, VersionMadeBy);
+    Put16(h, VersionNeeded);
+    Put16(h, Flag);
+    Put16(h, CompressionMethod);
+    Put32(h, DateTime);
+    Put32(h, CRC32);
+    Put32(h, CompressedSize);
+    Put32(h, UncompressedSize);
+    Put16(h, FileNameLength);
+    Put16(h, ExtraFieldLength);
+    Put16(h, FileCommentLength);
+    Put16(h, DiskNumberStart);
+    Put16(h, InternalAttributes);
+    Put32(h, ExternalAttributes);
+    Put32(h, RelativeOffset);
+    return h + name;
+}
+
+std::string TEndCentral::Bytes() const
+{
+    std::string e;
+    Put32(e, Signature);
+    Put16(e, ThisDisk);
+    Put16(e, CentralStartDisk);
+    Put16(e, EntriesThisDisk);
+    Put16(e, TotalEntries);
+    Put32(e, CentralSize);
+    Put32(e, CentralOffset);
+    Put16(e, CommentLength);
+    return e;
+}
+
+TSortedZip::TSortedZip(TZipSortMode mode) : mode_(mode)
+{
+    if (mode != TZipSortMode::ByName && mode != TZipSortMode::ByNone)
+        throw std::invalid_argument("TSortedZip supports only the ByName and ByNone orders");
+}
+
+int TSortedZip::Compare(const TZipHeaderInfo& a, const TZipHeaderInfo& b) const
+{
+    if (mode_ == TZipSortMode::ByName)
+        return CompareFolded(a.FilePath + a.FileName, b.FilePath + b.FileName);
+    if (a.DiskNumberStart != b.DiskNumberStart)
+        return a.DiskNumberStart < b.DiskNumberStart ? -1 : 1;
+    return a.RelativeOffset < b.RelativeOffset ? -1 : a.RelativeOffset > b.RelativeOffset ? 1 : 0;
+}
+
+void TSortedZip::Add(TZipHeaderInfo* entry)
+{
+    auto at = std::upper_bound(items_.begin(), items_.end(), entry,
+                               [this](const TZipHeaderInfo* a, const TZipHeaderInfo* b) { return Compare(*a, *b) < 0; });
+    items_.insert(at, entry);
+}
+
+TZipHeaderInfo* TSortedZip::Find(const TZipHeaderInfo& key) const
+{
+    auto at = std::lower_bound(items_.begin(), items_.end(), &key,
+                               [this](const TZipHeaderInfo* a, const TZipHeaderInfo* b) { return Compare(*a, *b) < 0; });
+    return at != items_.end() && Compare(**at, key) == 0 ? *at : nullptr;
+}
+
+std::string TZipWriter::TempFolder() const
+{
+    // Only the merge into an existing archive, which this writer does not do, would
+    // need a temporary file; the folder is still resolved the way that branch would.
+    return Trimmed(TempPath).empty() ? ZipSystemTempFolder() : TempPath;
+}
+
+uint32_t TZipWriter::WriteArchive()
+{
+    if (Trimmed(ZipName).empty())
+        return 0;
+    try {
+        uint32_t count = Run();
+        FilesList.clear();
+        return count;
+    } catch (...) {
+        FilesList.clear();
+        throw;
+    }
+}
+
+// Drops what cannot be packed before anything is written: excluded names and files
+// that are not there.
+void TZipWriter::CheckFilesList()
+{
+    std::vector<std::string> kept;
+    for (const std::string& path : FilesList) {
+        bool folder = !path.empty() && (path.back() == '\\' || path.back() == '/');
+        // Expanding name patterns is not built; Windows file names cannot hold these
+        // characters, so such an entry can only be a pattern.
+        if (!folder && path.find_first_of("*<>?|") != std::string::npos)
+            throw EZipError("Name patterns are not supported in the list of files: " + path);
+        if (folder || MatchesAny(ExcludeList, path) || !ZipFileExists(path))
+            continue;  // a folder has no bare name to store without its path
+        kept.push_back(path);
+    }
+    FilesList.swap(kept);
+}
+
+uint32_t TZipWriter::Run()
+{
+    if (PackLevel < 0 || PackLevel > 9)
+        throw EZipError("The compression level must be 0 to 9.");
+    // Folder paths in stored names are not built.
+    if (StorePaths)
+        throw EZipError("Storing folder paths is not supported.");
+    CheckFilesList();
+    // Adding to an existing archive (through a temporary file) is not built, and it
+    // must not be overwritten either.
+    if (ZipFileExists(ZipName))
+        throw EZipError("The archive " + ZipName + " already exists.");
+
+    ZipOutput out(ZipName, MaxArchiveSize, DoProcessMessages);
+    out.Create();
+    if (PackagePrefix != nullptr) {
+        char buf[kIoBufferSize];
+        while (PackagePrefix->read(buf, sizeof buf), PackagePrefix->gcount() > 0)
+            out.Write(buf, size_t(PackagePrefix->gcount()));
+        if (PackagePrefix->bad())
+            throw EZipError("The package prefix could not be read.");
+    }
+
+    std::vector<std::unique_ptr<TZipHeaderInfo>> records;
+    TSortedZip byName(TZipSortMode::ByName), byNone(TZipSortMode::ByNone);
+    TEndCentral end;
+    DeflateEncoder encoder;  // its work buffers are allocated here, once per run
+    std::vector<uint8_t> chunk(kStoreChunk);
+    uint32_t count = 0;
+
+    for (const std::string& path : FilesList) {
+        auto entry = std::make_unique<TZipHeaderInfo>();
+        uint32_t attributes = ZipFileAttributes(path);
+        if (attributes == kNoFile)
+            continue;
+        entry->ExternalAttributes = attributes;
+        TZipFile in;
+        if (!in.OpenRead(path))
+            continue;  // locked by a writer, or no longer readable
+        entry->DateTime = in.DosDateTime();
+        uint64_t size = in.Size();
+        if (size > MaxArchiveSize)
+            throw EZipError(path + " is 2 GiB or larger, more than a ZIP archive can hold.");
+        entry->UncompressedSize = uint32_t(size);
+
+        entry->FileName = BareName(ZipOemToAnsi(ZipAnsiToOem(path)));
+        if (entry->FileName.empty())
+            continue;
+        entry->RelativeOffset = uint32_t(out.Position());
+        entry->InternalAttributes = 2;
+        entry->DiskNumberStart = 0;
+        if (byName.Find(*entry) != nullptr)
+            continue;  // the first file of a name is the one packed
+        if (count == MaxEntries)
+            throw EZipError("A ZIP archive cannot hold more than 65535 files.");
+        std::string storedName = entry->StoredName();
+        if (storedName.size() > 0xFFFF)
+            throw EZipError("The file name of " + path + " is too long for a ZIP archive.");
+        entry->FileNameLength = uint16_t(storedName.size());
+
+        out.Write(entry->LocalHeader());
+        uint64_t dataStart = out.Position();
+        FileSource source(in, MaxArchiveSize);
+        if (PackLevel == 0 || MatchesAny(NoCompressList, path)) {
+            entry->CompressionMethod = 0;
+            entry->InternalAttributes = 0;
+            ptrdiff_t got;
+            while ((got = source.Read(chunk.data(), chunk.size())) > 0)
+                out.Write(chunk.data(), size_t(got));
+            if (got < 0 && !source.TooLarge())
+                throw EZipError("Cannot read " + path + ".");
+        } else {
+            if (PackLevel >= 8)
+                entry->Flag = 0x0002;
+            else if (PackLevel <= 2)
+                entry->Flag = 0x0004;
+            OutputSink sink(out);
+            DeflateResult r = encoder.Encode(PackLevel, source, sink, true);
+            sink.RethrowFailure();
+            if (r.status == DeflateStatus::ReadFailed && !source.TooLarge())
+                throw EZipError("Cannot read " + path + ".");
+            entry->CompressionMethod = r.stored ? 0 : 8;
+            entry->InternalAttributes = r.text ? 1 : 0;
+        }
+        if (source.TooLarge())
+            throw EZipError(path + " grew past 2 GiB while it was packed.");
+        // The bytes actually read, so that size and CRC always describe the same data.
+        entry->UncompressedSize = uint32_t(source.Total());
+        entry->CompressedSize = uint32_t(out.Position() - dataStart);
+        entry->CRC32 = source.Crc();
+        out.Rewrite(entry->RelativeOffset, entry->LocalHeader());
+        in.Close();
+
+        byName.Add(entry.get());
+        byNone.Add(entry.get());
+        records.push_back(std::move(entry));
+        count++;
+        end.EntriesThisDisk++;
+        end.TotalEntries++;
+    }
+
+    end.CentralOffset = uint32_t(out.Position());
+    for (size_t i = 0; i < byNone.Count(); i++)
+        out.Write(byNone[i]->CentralHeader());
+    end.CentralSize = uint32_t(out.Position() - end.CentralOffset);
+    out.Write(end.Bytes());
+    out.Finish();
+    return count;
+}

@@ -1,0 +1,198 @@
+"""Drives the real gobu.exe under Wine as a user would: starts copies of it under
+chosen names, finds their windows on the X display, moves the mouse, presses keys and
+reads the screen. Run by ctest with the Wine fixture up (scripts/wine-up)."""
+
+import os
+import re
+import shutil
+import struct
+import subprocess
+import time
+import unittest
+
+SOURCE = os.environ.get("GOBU_SOURCE_DIR") or os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+TREE = os.environ.get("GOBU_WINE_TREE_DIR", "")
+STATE = os.environ.get("GOBU_WINE_STATE", "")
+
+
+def _wine_environment():
+    out = subprocess.run(["sh", "-c", '. "$0/scripts/wine-env" && env -0', SOURCE],
+                         check=True, capture_output=True, env=dict(os.environ, top=SOURCE)).stdout
+    return dict(item.split("=", 1) for item in out.decode().split("\0") if "=" in item)
+
+
+ENV = _wine_environment()
+WINE = ENV["WINE"]
+
+
+def run(*args, **kw):
+    return subprocess.run(list(args), env=ENV, capture_output=True, text=True, **kw)
+
+
+def wine(*args, timeout=60):
+    return run(WINE, *args, timeout=timeout)
+
+
+def xdotool(*args):
+    run("xdotool", *[str(a) for a in args], check=True)
+    time.sleep(0.15)
+
+
+def reg(*args):
+    return wine("reg", *args)
+
+
+def set_started_before(started=True):
+    """Whether the current Wine user has started a gobu before (the start dialog)."""
+    if started:
+        reg("add", r"HKCU\Software\Gobu", "/v", "FirstStartDone", "/t", "REG_DWORD", "/d", "1", "/f")
+    else:
+        reg("delete", r"HKCU\Software\Gobu", "/f")
+
+
+class Window:
+    def __init__(self, xid, name, w, h, x, y):
+        self.xid, self.name, self.w, self.h, self.x, self.y = xid, name, w, h, x, y
+
+    def __repr__(self):
+        return f"Window({self.name!r} {self.w}x{self.h}+{self.x}+{self.y})"
+
+
+_TREE_LINE = re.compile(r'^\s+(0x[0-9a-f]+) "(.*)":.*?\s(\d+)x(\d+)\+(-?\d+)\+(-?\d+)\s+\+(-?\d+)\+(-?\d+)\s*$')
+
+
+_UNNAMED_LINE = re.compile(r'^\s+(0x[0-9a-f]+) \(has no name\)().*?\s(\d+)x(\d+)\+(-?\d+)\+(-?\d+)\s+\+(-?\d+)\+(-?\d+)\s*$')
+
+
+def windows(unnamed=False):
+    """The mapped top-level windows of the display, with their captions and geometry."""
+    out = run("xwininfo", "-root", "-children").stdout
+    found = []
+    for line in out.splitlines():
+        m = _TREE_LINE.match(line) or (unnamed and _UNNAMED_LINE.match(line))
+        if not m:
+            continue
+        xid, name, w, h = m.group(1), m.group(2), int(m.group(3)), int(m.group(4))
+        attrs = run("xwininfo", "-id", xid).stdout
+        if "IsViewable" not in attrs:
+            continue
+        ax = int(re.search(r"Absolute upper-left X:\s+(-?\d+)", attrs).group(1))
+        ay = int(re.search(r"Absolute upper-left Y:\s+(-?\d+)", attrs).group(1))
+        found.append(Window(xid, name, w, h, ax, ay))
+    return found
+
+
+def all_windows():
+    """Every mapped top-level window, popup menus (which have no name) included."""
+    return windows(unnamed=True)
+
+
+def wait_for(predicate, timeout=20.0, what="condition"):
+    end = time.time() + timeout
+    while time.time() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.2)
+    raise AssertionError(f"timed out waiting for {what}")
+
+
+def wait_window(name, timeout=20.0, min_size=2):
+    def find():
+        for w in windows():
+            if w.name == name and w.w >= min_size and w.h >= min_size:
+                return w
+        return None
+    return wait_for(find, timeout, f"window {name!r}")
+
+
+def screenshot():
+    """The whole screen as (width, height, rows of (r, g, b))."""
+    data = subprocess.run(["import", "-window", "root", "ppm:-"], env=ENV, capture_output=True, check=True).stdout
+    return Picture.from_ppm(data)
+
+
+class Picture:
+    def __init__(self, w, h, pixels):
+        self.w, self.h, self.pixels = w, h, pixels  # pixels[y][x] = (r, g, b)
+
+    def at(self, x, y):
+        return self.pixels[y][x]
+
+    @staticmethod
+    def from_ppm(data):
+        parts = data.split(maxsplit=4)
+        assert parts[0] == b"P6"
+        w, h, maxval = int(parts[1]), int(parts[2]), int(parts[3])
+        assert maxval == 255
+        raw = parts[4]
+        rows = [[tuple(raw[(y * w + x) * 3:(y * w + x) * 3 + 3]) for x in range(w)] for y in range(h)]
+        return Picture(w, h, rows)
+
+    @staticmethod
+    def from_bmp(path):
+        """An uncompressed 24-bit Windows bitmap."""
+        with open(path, "rb") as f:
+            data = f.read()
+        offset = struct.unpack_from("<I", data, 10)[0]
+        w, h = struct.unpack_from("<ii", data, 18)
+        bits = struct.unpack_from("<H", data, 28)[0]
+        assert bits == 24
+        stride = (w * 3 + 3) & ~3
+        rows = []
+        for y in range(abs(h)):
+            src = offset + (h - 1 - y if h > 0 else y) * stride
+            rows.append([(data[src + x * 3 + 2], data[src + x * 3 + 1], data[src + x * 3]) for x in range(w)])
+        return Picture(w, abs(h), rows)
+
+
+class Gobu:
+    """One copy of gobu.exe under a name of the test's choice, in a folder of its own."""
+
+    def __init__(self, folder, name="gobu.exe"):
+        self.folder = folder
+        self.name = name
+        self.exe = os.path.join(folder, name)
+        os.makedirs(folder, exist_ok=True)
+        shutil.copyfile(os.path.join(TREE, "app", "gobu.exe"), self.exe)
+        self.process = None
+
+    @property
+    def title(self):
+        base = os.path.splitext(self.name)[0]
+        return base[:1].upper() + base[1:] if base[:1].islower() else base
+
+    def start(self):
+        self.process = subprocess.Popen([WINE, self.exe], cwd=self.folder, env=ENV,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return self
+
+    def window(self, timeout=20.0):
+        return wait_window(self.title, timeout, min_size=8)
+
+    def wait_exit(self, timeout=10.0):
+        return self.process.wait(timeout=timeout)
+
+    def kill(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+class GobuTestCase(unittest.TestCase):
+    """Gives each test a fresh folder and ends every gobu it started."""
+
+    def setUp(self):
+        self.folder = os.path.join(STATE, "e2e", self.id().split(".")[-1])
+        shutil.rmtree(self.folder, ignore_errors=True)
+        os.makedirs(self.folder)
+        self.gobus = []
+
+    def tearDown(self):
+        for g in self.gobus:
+            g.kill()
+
+    def gobu(self, name="gobu.exe", folder=None):
+        g = Gobu(folder or self.folder, name)
+        self.gobus.append(g)
+        return g

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "app/startup.h"
+#include "app/utility.h"
+
+TEST(Titles, FirstLetterUpperCasedRestKept) {
+    EXPECT_EQ(GobuTitle("c:\\gobus\\holiday.exe"), "Holiday");
+    EXPECT_EQ(GobuTitle("C:\\GOBUS\\HOLIDAY.EXE"), "HOLIDAY");
+    EXPECT_EQ(GobuTitle("c:\\x.y.exe"), "X.y");
+    EXPECT_EQ(GobuTitle("c:\\gobus\\my gobu.exe"), "My gobu");
+    // Only a to z are upper-cased: an accented or digit first character stays.
+    EXPECT_EQ(GobuTitle("c:\\2cats.exe"), "2cats");
+    EXPECT_EQ(GobuTitle("c:\\\xe9t\xe9.exe"), "\xe9t\xe9");
+}
+
+TEST(Titles, BaseNameOfFolderPathsAndNamesWithoutExtension) {
+    EXPECT_EQ(BaseNameOf("C:\\x\\my.pics.exe"), "my.pics");
+    EXPECT_EQ(BaseNameOf("C:\\x\\noext"), "noext");
+    EXPECT_EQ(BaseNameOf("C:\\data\\pics\\"), "pics");
+    EXPECT_EQ(BaseNameOf(""), "");
+    EXPECT_EQ(LastFolderName("C:\\data\\pics"), "pics");
+    EXPECT_EQ(LastFolderName("C:\\"), "C:\\");
+    EXPECT_EQ(LastFolderName("C:"), "C:");
+}
+
+TEST(Names, PackageAndBasePathReplaceOnlyTheLastExtension) {
+    EXPECT_EQ(PackagePathOf("c:\\gobus\\holiday.exe"), "c:\\gobus\\holiday_zip.exe");
+    EXPECT_EQ(BasePathOf("c:\\a.b\\x.y.exe"), "c:\\a.b\\x.y");
+    EXPECT_EQ(BasePathOf("c:\\a.b\\plain"), "c:\\a.b\\plain");
+}
+
+TEST(SpeedCount, FamilyFollowsOnlyTheFolderName) {
+    EXPECT_EQ(WindowsFamilyOf("C:\\WINNT"), "nt");
+    EXPECT_EQ(WindowsFamilyOf("d:\\my winnt copy"), "nt");
+    EXPECT_EQ(WindowsFamilyOf("C:\\WINDOWS"), "9x");
+    EXPECT_EQ(WindowsFamilyOf(""), "9x");
+}
+
+TEST(SpeedCount, NtDividesBy20NineXMultipliesBy3) {
+    EXPECT_EQ(ScaleSpeedCount(1000, "nt"), 50);
+    EXPECT_EQ(ScaleSpeedCount(39, "nt"), 1);
+    EXPECT_EQ(ScaleSpeedCount(19, "nt"), 0);  // no delay at all in the transitions
+    EXPECT_EQ(ScaleSpeedCount(1000, "9x"), 3000);
+    EXPECT_EQ(ScaleSpeedCount(1, "9x"), 3);
+}
+
+TEST(Placement, CentreOfGobuPulledInAtFarEdgesOnly) {
+    Size screen{1024, 768}, dlg{150, 110};
+    Point p = PlaceAtCentreOf({40, 40}, {155, 113}, dlg, screen);
+    EXPECT_EQ(p.x, 40 + 77);
+    EXPECT_EQ(p.y, 40 + 56);
+    p = PlaceAtCentreOf({950, 700}, {155, 113}, dlg, screen);
+    EXPECT_EQ(p.x, 1024 - 150);
+    EXPECT_EQ(p.y, 768 - 110);
+    // A gobu partly off the left or top edge is never pushed right or down.
+    p = PlaceAtCentreOf({-300, -200}, {155, 113}, dlg, screen);
+    EXPECT_EQ(p.x, -300 + 77);
+    EXPECT_EQ(p.y, -200 + 56);
+}
+
+TEST(Placement, AnimatedGobuOpensMenuAtItsCornerAwayFromEdges) {
+    Size screen{1024, 768}, win{200, 100};
+    Point c = PopupMenuPoint({300, 300}, win, {50, 40}, screen, true);
+    EXPECT_EQ(c.x, 500);
+    EXPECT_EQ(c.y, 400);
+    c = PopupMenuPoint({300, 300}, win, {50, 40}, screen, false);
+    EXPECT_EQ(c.x, 350);
+    EXPECT_EQ(c.y, 340);
+    // Within 100 pixels of the right or the bottom edge the menu opens at the mouse.
+    c = PopupMenuPoint({900, 300}, win, {24, 40}, screen, true);
+    EXPECT_EQ(c.x, 924);
+    c = PopupMenuPoint({300, 600}, win, {10, 68}, screen, true);
+    EXPECT_EQ(c.y, 668);
+    c = PopupMenuPoint({300, 600}, win, {10, 67}, screen, true);
+    EXPECT_EQ(c.y, 700);
+}

@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/mainform.h"
+#include "app/startfrm.h"
+#include "wine_support.h"
+
+namespace {
+
+// A gobu of this process, started as the program starts one: created, shown, and
+// run until its first activation has loaded the picture.
+std::unique_ptr<Tmain> StartGobu(const std::string& exePath) {
+    auto gobu = std::make_unique<Tmain>();
+    gobu->ExePath = exePath;
+    EXPECT_TRUE(gobu->Create());
+    gobu->Show();
+    EXPECT_TRUE(PumpUntil([&] { return !gobu->StartPending; }));
+    return gobu;
+}
+
+std::vector<uint32_t> PixelsOf(HBITMAP bitmap, int w, int h) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> px(size_t(w) * h);
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, bitmap, 0, h, px.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    return px;
+}
+
+class GobuWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        RememberFirstStart();
+        dir = FreshFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
+    std::string dir;
+};
+
+}  // namespace
+
+TEST_F(GobuWindow, StartsAt40x40WithTheBuiltInPictureSizeAndTitle) {
+    auto gobu = StartGobu(dir + "holiday.exe");
+    EXPECT_EQ(gobu->Left(), 40);
+    EXPECT_EQ(gobu->Top(), 40);
+    EXPECT_EQ(gobu->Width(), 155);
+    EXPECT_EQ(gobu->Height(), 113);
+    EXPECT_EQ(gobu->Caption(), "Holiday");
+    EXPECT_EQ(Application.Title(), "Holiday");
+    EXPECT_TRUE(gobu->menutransparent.Checked());
+    EXPECT_FALSE(gobu->menustayontop.Checked());
+    EXPECT_TRUE(gobu->starttimer.Enabled());
+    EXPECT_TRUE(gobu->durationtimer.Enabled());
+    EXPECT_FALSE(gobu->image.Visible());
+}
+
+TEST_F(GobuWindow, StartTimerShapesTheWindowToExactlyTheNonKeyPixels) {
+    auto gobu = StartGobu(dir + "gobu.exe");
+    ASSERT_TRUE(PumpUntil([&] { return !gobu->starttimer.Enabled(); }, 3000));
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(GetWindowRgn(gobu->Handle, rgn), COMPLEXREGION);
+    const int w = 155, h = 113;
+    std::vector<uint32_t> px = PixelsOf(gobu->WorkBitmap, w, h);
+    uint32_t key = px[size_t(h - 1) * w] & 0xFFFFFF;
+    int holes = 0, mismatches = 0;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            bool isKey = (px[size_t(y) * w + x] & 0xFFFFFF) == key;
+            holes += isKey;
+            mismatches += bool(PtInRegion(rgn, x, y)) == isKey;
+        }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_GT(holes, 0) << "the built-in picture must have a background to cut away";
+    DeleteObject(rgn);
+}
+
+TEST_F(GobuWindow, TransparentOffMakesTheWindowRectangularAgain) {
+    auto gobu = StartGobu(dir + "gobu.exe");
+    gobu->ApplyShape();
+    gobu->menutransparentClick();
+    EXPECT_FALSE(gobu->menutransparent.Checked());
+    EXPECT_TRUE(gobu->starttimer.Enabled());
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(GetWindowRgn(gobu->Handle, rgn), SIMPLEREGION);
+    RECT box;
+    GetRgnBox(rgn, &box);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.top, 0);
+    EXPECT_EQ(box.right, 155);
+    EXPECT_EQ(box.bottom, 113);
+    gobu->menutransparentClick();
+    EXPECT_EQ(GetWindowRgn(gobu->Handle, rgn), COMPLEXREGION);
+    DeleteObject(rgn);
+}
+
+TEST_F(GobuWindow, QuickKeysAreIgnoredWhileADialogIsBusy) {
+    auto gobu = StartGobu(dir + "gobu.exe");
+    HWND hwnd = gobu->Handle;
+    gobu->DialogBusy = true;
+    SendMessageA(hwnd, WM_CHAR, 'q', 0);
+    SendMessageA(hwnd, WM_CHAR, 'M', 0);
+    Pump(50);
+    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_FALSE(Application.Minimized());
+
+    gobu->DialogBusy = false;
+    SendMessageA(hwnd, WM_CHAR, 'm', 0);
+    EXPECT_TRUE(PumpUntil([] { return Application.Minimized(); }, 2000));
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    Application.Restore();
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(hwnd) != 0; }, 2000));
+
+    SendMessageA(hwnd, WM_CHAR, 'q', 0);
+    EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST_F(GobuWindow, SpacePausesAndResumesTheSlideTimer) {
+    auto gobu = StartGobu(dir + "gobu.exe");
+    SendMessageA(gobu->Handle, WM_CHAR, ' ', 0);
+    EXPECT_FALSE(gobu->durationtimer.Enabled());
+    SendMessageA(gobu->Handle, WM_CHAR, ' ', 0);
+    EXPECT_TRUE(gobu->durationtimer.Enabled());
+}
+
+TEST_F(GobuWindow, SuspendAndResumeRestoreStayOnTop) {
+    auto gobu = StartGobu(dir + "gobu.exe");
+    auto topmost = [&] { return (GetWindowLongPtrA(gobu->Handle, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+
+    gobu->menustayontopClick();
+    EXPECT_TRUE(gobu->menustayontop.Checked());
+    EXPECT_TRUE(topmost());
+    gobu->SuspendStayOnTop();
+    EXPECT_TRUE(gobu->StayOnTopSuspended);
+    EXPECT_FALSE(gobu->menustayontop.Checked());
+    EXPECT_FALSE(topmost());
+    gobu->ResumeStayOnTop();
+    EXPECT_FALSE(gobu->StayOnTopSuspended);
+    EXPECT_TRUE(gobu->menustayontop.Checked());
+    EXPECT_TRUE(topmost());
+
+    // Without Stay on Top the pair changes nothing.
+    gobu->menustayontopClick();
+    EXPECT_FALSE(topmost());
+    gobu->SuspendStayOnTop();
+    EXPECT_FALSE(gobu->StayOnTopSuspended);
+    gobu->ResumeStayOnTop();
+    EXPECT_FALSE(gobu->menustayontop.Checked());
+    EXPECT_FALSE(topmost());
+}
+
+TEST_F(GobuWindow, DeletesOnlyItsOwnLeftoverPackage) {
+    WriteFile(dir + "holiday_zip.exe", "old package");
+    WriteFile(dir + "other_zip.exe", "someone else's");
+    auto gobu = StartGobu(dir + "holiday.exe");
+    EXPECT_FALSE(FileExists(dir + "holiday_zip.exe"));
+    EXPECT_TRUE(FileExists(dir + "other_zip.exe"));
+}
+
+TEST_F(GobuWindow, DragMovesByTheMouseDeltaAndAReturnedDragCountsAsAClick) {
+    auto gobu = StartGobu(dir + "gobu.exe");
+    gobu->FormMouseDown(mbLeft, 10, 10);
+    gobu->FormMouseMove(true, 25, 17);
+    EXPECT_EQ(gobu->Left(), 55);
+    EXPECT_EQ(gobu->Top(), 47);
+    gobu->FormMouseMove(true, -5, 3);  // relative to the moved window: back to 40,40
+    EXPECT_EQ(gobu->Left(), 40);
+    EXPECT_EQ(gobu->Top(), 40);
+    EXPECT_EQ(Application.ScreenCursor(), crHandPoint);
+    gobu->FormMouseUp(mbLeft, 10, 10);
+    EXPECT_EQ(Application.ScreenCursor(), crDefault);
+
+    // The right button alone never drags.
+    gobu->FormMouseDown(mbRight, 10, 10);
+    gobu->FormMouseMove(false, 40, 40);
+    EXPECT_EQ(gobu->Left(), 40);
+    Application.SetScreenCursor(crDefault);
+}
+
+namespace {
+HWND seenDialog = nullptr;
+RECT seenDialogRect = {};
+VOID CALLBACK CloseStartDialog(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dlg = FindWindowA("Tstartdlg", "Gobu");
+    if (!dlg) return;
+    KillTimer(nullptr, id);
+    seenDialog = dlg;
+    GetWindowRect(dlg, &seenDialogRect);
+    PostMessageA(dlg, WM_CHAR, 'x', 0);
+}
+}  // namespace
+
+TEST_F(GobuWindow, FirstStartForTheUserShowsTheStartDialogOnceAtTheGobuCentre) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Gobu");
+    ASSERT_TRUE(IsFirstStartForUser());
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseStartDialog);
+    auto gobu = StartGobu(dir + "first.exe");
+    KillTimer(nullptr, timer);
+    ASSERT_NE(seenDialog, nullptr);
+    EXPECT_EQ(seenDialogRect.left, 40 + 155 / 2);
+    EXPECT_EQ(seenDialogRect.top, 40 + 113 / 2);
+    EXPECT_FALSE(IsWindow(seenDialog)) << "the dialog is destroyed once closed";
+    EXPECT_FALSE(IsFirstStartForUser());
+}

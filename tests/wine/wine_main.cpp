@@ -1,0 +1,9 @@
+#include <gtest/gtest.h>
+
+#include "app/forms.h"
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    Application.Initialize(GetModuleHandleA(nullptr));
+    return RUN_ALL_TESTS();
+}
