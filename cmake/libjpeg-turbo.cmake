@@ -1,5 +1,13 @@
 # Builds libjpeg-turbo from Debian's source package as a static library for the
 # Windows tree. The source is fetched once into the build folder and kept there.
+# Building on Windows itself, the toolchain's own libjpeg (e.g. MSYS2's) is used.
+if(CMAKE_HOST_WIN32)
+  find_package(JPEG REQUIRED)
+  add_library(jpeg_static INTERFACE)
+  target_link_libraries(jpeg_static INTERFACE JPEG::JPEG)
+  return()
+endif()
+
 include(ExternalProject)
 
 set(JPEG_DEPS ${CMAKE_BINARY_DIR}/_deps)

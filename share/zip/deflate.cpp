@@ -28,6 +28,9 @@ constexpr unsigned kWindowSlack = kMaxMatch + 16;
 constexpr unsigned kOutBufSize = 16384;
 
 constexpr unsigned kLitLenCodes = 286;  // 256 literals, end of block, 29 lengths
+// The fixed code also gives lengths to two codes that never occur; they still count
+// when its canonical codes are assigned.
+constexpr unsigned kFixedLitLenCodes = 288;
 constexpr unsigned kDistCodes = 30;
 constexpr unsigned kCodeLenCodes = 19;
 constexpr unsigned kEndOfBlock = 256;
@@ -158,8 +161,8 @@ inline unsigned MatchLength(const uint8_t* a, const uint8_t* b, unsigned max)
 // A prefix code: bit length and bit-reversed code (Deflate sends codes from the most
 // significant bit, into a stream filled from the least significant one) per symbol.
 struct HuffCode {
-    uint8_t len[kLitLenCodes];
-    uint16_t code[kLitLenCodes];
+    uint8_t len[kFixedLitLenCodes];
+    uint16_t code[kFixedLitLenCodes];
 };
 
 inline uint16_t ReverseBits(unsigned code, unsigned len)
@@ -714,9 +717,9 @@ constexpr uint8_t kRunExtraBits[kCodeLenCodes] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 
 HuffCode MakeFixedLitCode()
 {
     HuffCode h{};
-    for (unsigned i = 0; i < kLitLenCodes; i++)
+    for (unsigned i = 0; i < kFixedLitLenCodes; i++)
         h.len[i] = i < 144 ? 8 : i < 256 ? 9 : i < 280 ? 7 : 8;
-    AssignCodes(h, kLitLenCodes);
+    AssignCodes(h, kFixedLitLenCodes);
     return h;
 }
 

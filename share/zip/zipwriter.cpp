@@ -35,15 +35,20 @@ char FoldCase(char c)
     return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 }
 
-int CompareFolded(const std::string& a, const std::string& b)
+// Compares path + name of two entries, letters A-Z folded, without building the
+// joined strings.
+int CompareFolded(const TZipHeaderInfo& a, const TZipHeaderInfo& b)
 {
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; i++) {
-        unsigned char x = uint8_t(FoldCase(a[i])), y = uint8_t(FoldCase(b[i]));
+    size_t na = a.FilePath.size() + a.FileName.size(), nb = b.FilePath.size() + b.FileName.size();
+    auto at = [](const TZipHeaderInfo& e, size_t i) {
+        return i < e.FilePath.size() ? e.FilePath[i] : e.FileName[i - e.FilePath.size()];
+    };
+    for (size_t i = 0; i < na && i < nb; i++) {
+        unsigned char x = uint8_t(FoldCase(at(a, i))), y = uint8_t(FoldCase(at(b, i)));
         if (x != y)
             return x < y ? -1 : 1;
     }
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+    return na < nb ? -1 : na > nb ? 1 : 0;
 }
 
 bool IsSeparator(char c)
@@ -145,9 +150,15 @@ public:
 
     void Write(const std::string& bytes) { Write(bytes.data(), bytes.size()); }
 
-    // Writes bytes over earlier output at offset, then carries on at the end.
+    // Writes bytes over earlier output at offset, then carries on at the end. Bytes
+    // still in the buffer are patched there, which spares small files two seeks.
     void Rewrite(uint64_t offset, const std::string& bytes)
     {
+        uint64_t buffered = pos_ - used_;
+        if (offset >= buffered && offset + bytes.size() <= pos_) {
+            std::memcpy(buf_ + (offset - buffered), bytes.data(), bytes.size());
+            return;
+        }
         Flush();
         if (!file_.Seek(offset))
             throw EZipError("Cannot seek in the archive " + name_ + ".");
@@ -325,7 +336,7 @@ TSortedZip::TSortedZip(TZipSortMode mode) : mode_(mode)
 int TSortedZip::Compare(const TZipHeaderInfo& a, const TZipHeaderInfo& b) const
 {
     if (mode_ == TZipSortMode::ByName)
-        return CompareFolded(a.FilePath + a.FileName, b.FilePath + b.FileName);
+        return CompareFolded(a, b);
     if (a.DiskNumberStart != b.DiskNumberStart)
         return a.DiskNumberStart < b.DiskNumberStart ? -1 : 1;
     return a.RelativeOffset < b.RelativeOffset ? -1 : a.RelativeOffset > b.RelativeOffset ? 1 : 0;

@@ -108,7 +108,7 @@ def wait_window(name, timeout=20.0, min_size=2):
 
 def screenshot():
     """The whole screen as (width, height, rows of (r, g, b))."""
-    data = subprocess.run(["import", "-window", "root", "ppm:-"], env=ENV, capture_output=True, check=True).stdout
+    data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=ENV, capture_output=True, check=True).stdout
     return Picture.from_ppm(data)
 
 

@@ -37,8 +37,9 @@ def find_picture(shot, pic, near_x, near_y, reach=40):
 class Desktop(harness.GobuTestCase):
     def test_gobu_is_shaped_dragged_opens_its_menu_and_quits_on_q(self):
         set_started_before(True)
-        open(os.path.join(self.folder, "holiday_zip.exe"), "w").write("an old package")
-        open(os.path.join(self.folder, "other_zip.exe"), "w").write("another gobu's package")
+        for name in ("holiday_zip.exe", "other_zip.exe"):
+            with open(os.path.join(self.folder, name), "w") as f:
+                f.write("a package left by an earlier share")
         gobu = self.gobu("holiday.exe").start()
         w = gobu.window()
         self.assertEqual((w.x, w.y, w.w, w.h), (40, 40, 155, 113))
@@ -86,6 +87,7 @@ class Desktop(harness.GobuTestCase):
         self.assertIsNotNone(find_picture(shot, HINT, dialog.x, dialog.y + 10),
                              f"hint picture not found in {dialog}")
         self.assertEqual((dialog.x, dialog.y), (40 + 155 // 2, 40 + 113 // 2))
+        xdotool("mousemove", dialog.x + 20, dialog.y + 40)
         xdotool("key", "space")
         wait_for(lambda: not [v for v in windows() if v.name == "Gobu"], 5, "the start dialog to close")
         first.window()

@@ -312,9 +312,11 @@ TEST(HuffmanCodeLengths, LimitsDepthAndKeepsTheCodeCompleteAndOrdered)
             ASSERT_EQ(len[i] == 0, c.freq[i] == 0) << i;
             if (len[i] != 0)
                 kraft += uint64_t(1) << (c.maxBits - len[i]);
-            for (size_t j = 0; j < len.size(); j++)
-                if (c.freq[i] > c.freq[j] && c.freq[j] != 0)
+            for (size_t j = 0; j < len.size(); j++) {
+                if (c.freq[i] > c.freq[j] && c.freq[j] != 0) {
                     ASSERT_LE(len[i], len[j]) << "a more frequent symbol got a longer code";
+                }
+            }
         }
         EXPECT_EQ(kraft, uint64_t(1) << c.maxBits) << "the code must be complete";
     }
