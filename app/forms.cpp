@@ -373,6 +373,12 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         if (this == Application.MainForm) PostQuitMessage(0);
         break;
+    case WM_NCDESTROY: {
+        HWND window = Handle;
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        Handle = nullptr;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
     }
     return DefWindowProcA(Handle, message, wParam, lParam);
 }

@@ -284,7 +284,9 @@ struct DeflateEncoder::State {
 
     unsigned strstart = 0;    // position being matched
     unsigned lookahead = 0;   // valid bytes from strstart on
-    unsigned blockStart = 0;  // first byte of the pending block
+    // First byte of the pending block; negative once its start has slid out of the
+    // window, when it can no longer be sent stored.
+    int64_t blockStart = 0;
     unsigned tallyEnd = 0;    // end of the bytes the pending block's symbols cover
     unsigned symbols = 0, matches = 0;
     uint32_t litFreq[kLitLenCodes] = {};
@@ -350,7 +352,8 @@ void DeflateEncoder::State::Start(int level, DeflateSource& in, DeflateSink& out
     allowRaw = raw;
     inputDone = failed = false;
     firstBlock = true;
-    strstart = lookahead = blockStart = tallyEnd = 0;
+    strstart = lookahead = tallyEnd = 0;
+    blockStart = 0;
     symbols = matches = 0;
     std::fill(std::begin(litFreq), std::end(litFreq), 0);
     std::fill(std::begin(distFreq), std::end(distFreq), 0);
@@ -390,9 +393,10 @@ void DeflateEncoder::State::Fill()
 
 void DeflateEncoder::State::Slide()
 {
-    // A block must never lose its bytes: a stored block, or the pass-through of a
-    // first and only block, copies them from the window.
-    if (blockStart < kWindowSize)
+    // The first block must keep its bytes, which the pass-through of a first and only
+    // block copies from the window. Later blocks may outgrow the window; they are
+    // then simply never sent stored, and stay as long as they compress best.
+    if (firstBlock && blockStart < kWindowSize)
         FlushBlock(false);
     unsigned end = strstart + lookahead;
     std::memmove(window.data(), window.data() + kWindowSize, end - kWindowSize);
@@ -414,6 +418,10 @@ inline DeflateEncoder::State::Candidates DeflateEncoder::State::Insert(unsigned 
 {
     const uint8_t* p = window.data() + pos;
     unsigned h4 = Hash4(p), h3 = Hash3(p);
+    // The next position's heads are needed next; fetching them now hides most of the
+    // cache misses of random-looking data.
+    __builtin_prefetch(&head[Hash4(p + 1)]);
+    __builtin_prefetch(&head3[Hash3(p + 1)]);
     Candidates c{head[h4], head3[h3]};
     prev[pos & kWindowMask] = uint16_t(c.chain);
     head[h4] = uint16_t(pos);
@@ -743,7 +751,8 @@ const HuffCode kFixedDist = MakeFixedDistCode();
 void DeflateEncoder::State::FlushBlock(bool last)
 {
     litFreq[kEndOfBlock] = 1;
-    unsigned storedLen = tallyEnd - blockStart;
+    bool inWindow = blockStart >= 0;
+    uint64_t storedLen = uint64_t(int64_t(tallyEnd) - blockStart);
 
     HuffCode lit, dist, clen;
     HuffmanCodeLengths(litFreq, kLitLenCodes, kMaxCodeBits, lit.len);
@@ -791,7 +800,7 @@ void DeflateEncoder::State::FlushBlock(bool last)
         result.text = textLike / 4 >= binaryLike;
     }
 
-    const uint8_t* data = window.data() + blockStart;
+    const uint8_t* data = inWindow ? window.data() + blockStart : nullptr;
     if (firstBlock && last && allowRaw) {
         // Byte counts as ZIP's own encoder judges them: the block header included,
         // rounded up.
@@ -808,10 +817,10 @@ void DeflateEncoder::State::FlushBlock(bool last)
     }
 
     unsigned pad = (8 - (bitCount + 3) % 8) % 8;
-    unsigned chunks = storedLen == 0 ? 1 : (storedLen + 65534) / 65535;
-    uint64_t storedBits = pad + 32 + 8 * uint64_t(storedLen) + (chunks - 1) * (8 + 32);
-    if (storedBits < fixedBits && storedBits < dynBits) {
-        SendStored(data, storedLen, last);
+    uint64_t chunks = storedLen == 0 ? 1 : (storedLen + 65534) / 65535;
+    uint64_t storedBits = pad + 32 + 8 * storedLen + (chunks - 1) * (8 + 32);
+    if (inWindow && storedBits < fixedBits && storedBits < dynBits) {
+        SendStored(data, unsigned(storedLen), last);
     } else if (fixedBits <= dynBits) {
         PutBits(last ? 3 : 2, 3);
         SendSymbols(kFixedLit, kFixedDist);

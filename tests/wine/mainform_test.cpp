@@ -130,6 +130,7 @@ TEST_F(GobuWindow, SpacePausesAndResumesTheSlideTimer) {
 
 TEST_F(GobuWindow, SuspendAndResumeRestoreStayOnTop) {
     auto gobu = StartGobu(dir + "gobu.exe");
+    gobu->ApplyShape();
     auto topmost = [&] { return (GetWindowLongPtrA(gobu->Handle, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
 
     gobu->menustayontopClick();
@@ -147,6 +148,10 @@ TEST_F(GobuWindow, SuspendAndResumeRestoreStayOnTop) {
     // Without Stay on Top the pair changes nothing.
     gobu->menustayontopClick();
     EXPECT_FALSE(topmost());
+    // The stacking changes keep the window's shape.
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(gobu->Handle, rgn), COMPLEXREGION);
+    DeleteObject(rgn);
     gobu->SuspendStayOnTop();
     EXPECT_FALSE(gobu->StayOnTopSuspended);
     gobu->ResumeStayOnTop();
@@ -206,4 +211,40 @@ TEST_F(GobuWindow, FirstStartForTheUserShowsTheStartDialogOnceAtTheGobuCentre) {
     EXPECT_EQ(seenDialogRect.top, 40 + 113 / 2);
     EXPECT_FALSE(IsWindow(seenDialog)) << "the dialog is destroyed once closed";
     EXPECT_FALSE(IsFirstStartForUser());
+}
+
+namespace {
+// The menu as "caption" lines, submenu items indented by two blanks.
+std::string MenuText(HMENU menu, const std::string& indent = "") {
+    std::string text;
+    for (int i = 0; i < GetMenuItemCount(menu); i++) {
+        char caption[128] = "";
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = caption;
+        info.cch = sizeof caption;
+        GetMenuItemInfoA(menu, UINT(i), TRUE, &info);
+        text += indent + ((info.fType & MFT_SEPARATOR) ? "-" : caption) + "\n";
+        if (info.hSubMenu) text += MenuText(info.hSubMenu, indent + "  ");
+    }
+    return text;
+}
+}  // namespace
+
+TEST_F(GobuWindow, PopupMenuHasEveryCommandInItsPlace) {
+    auto gobu = StartGobu(dir + "gobu.exe");
+    EXPECT_EQ(MenuText(gobu->pop),
+              "File\n  &New Gobu\n  &Open Gobu\n  &Save Gobu As\n  &Close Gobu\n"
+              "Select Picture(s)\nLink File(s)\n"
+              "Configure\n  &Hide Gobu\n  &Transparent\n  &Stay on Top\n  &Auto StartUp\n"
+              "Share\n  &E-Mail\n  &Hard Disk\n  &Floppy Disk\n  -\n  &Tell a Friend\n"
+              "&Help\n  &Help\n  &Quick Keys\n  &About\n  -\n  &What's New\n  &Feedback\n");
+}
+
+TEST_F(GobuWindow, CloseGobuCommandEndsTheWindow) {
+    auto gobu = StartGobu(dir + "gobu.exe");
+    HWND hwnd = gobu->Handle;
+    SendMessageA(hwnd, WM_COMMAND, gobu->Exit1.Id, 0);
+    EXPECT_FALSE(IsWindow(hwnd));
 }

@@ -1,9 +1,11 @@
-// zip_bench [--repeat N] FILE...
+// bench_zip [--repeat N] [FILE...]
 // Our Deflate encoder at level 9 against zlib's deflate at level 9 (raw: windowBits -15,
 // memLevel 8) on each file in memory, then the whole archive writer against Info-ZIP's
 // `zip -9 -X` on the same file list. Every timing is the best of N runs (default 3), so
 // that a machine busy with something else disturbs the figures less. Our output is
 // inflated by zlib and compared before it is counted.
+// Without files it gathers its own corpus with make_corpus.sh: text, an executable
+// (GOBU_BENCH_EXE, by default /usr/bin/cmake), JPEG pictures and a tarball of them.
 #include <zlib.h>
 
 #include <algorithm>
@@ -109,6 +111,30 @@ std::string Quote(const std::string& s)
     return q + "'";
 }
 
+// The default corpus, made in dir; the file list, sorted.
+std::vector<std::string> MakeCorpus(const std::string& dir)
+{
+    const char* exe = std::getenv("GOBU_BENCH_EXE");
+    std::string cmd = "sh " + Quote(GOBU_CORPUS_SCRIPT) + " " + Quote(dir) + " " +
+                      Quote(exe != nullptr && *exe != '\0' ? exe : "/usr/bin/cmake");
+    std::vector<std::string> files;
+    if (std::system(cmd.c_str()) != 0)
+        return files;
+    FILE* list = popen(("find " + Quote(dir) + " -type f | LC_ALL=C sort").c_str(), "r");
+    if (list == nullptr)
+        return files;
+    char line[4096];
+    while (std::fgets(line, sizeof line, list) != nullptr) {
+        std::string path(line);
+        while (!path.empty() && (path.back() == '\n' || path.back() == '\r'))
+            path.pop_back();
+        if (!path.empty())
+            files.push_back(path);
+    }
+    pclose(list);
+    return files;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -121,9 +147,16 @@ int main(int argc, char** argv)
         else
             files.push_back(argv[i]);
     }
+    char dirTemplate[] = "/tmp/bench_zip-XXXXXX";
+    if (mkdtemp(dirTemplate) == nullptr)
+        return 1;
+    std::string dir = dirTemplate;
     if (files.empty()) {
-        std::fprintf(stderr, "usage: zip_bench [--repeat N] FILE...\n");
-        return 2;
+        files = MakeCorpus(dir + "/corpus");
+        if (files.empty()) {
+            std::fprintf(stderr, "bench_zip: could not make the corpus\n");
+            return 1;
+        }
     }
 
     std::printf("Deflate level 9, in memory, best of %d runs\n", repeat);
@@ -169,10 +202,7 @@ int main(int argc, char** argv)
 
     // The whole writer, with file reading, CRC and archive writing, against zip -9 -X
     // with bare names (-j), as the writer stores them.
-    char dirTemplate[] = "/tmp/zip_bench-XXXXXX";
-    if (mkdtemp(dirTemplate) == nullptr)
-        return 1;
-    std::string dir = dirTemplate, ourZip = dir + "/ours.zip", infoZip = dir + "/infozip.zip";
+    std::string ourZip = dir + "/ours.zip", infoZip = dir + "/infozip.zip";
     std::string list;
     for (const std::string& path : files)
         list += " " + Quote(path);
