@@ -14,12 +14,7 @@ namespace {
 
 // A photo-like picture: a noisy, shaded ellipse on a plain key-coloured background.
 HBITMAP MakePicture(int w, int h) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDownInfo32(w, h);
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     auto* px = static_cast<uint32_t*>(bits);

@@ -12,8 +12,9 @@ namespace {
 // Older Windows versions refuse regions made of more rectangles in one call.
 const size_t kRectsPerRegion = 2000;
 
-// The pixels of a bitmap as 0x00RRGGBB values, top row first.
-bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<uint32_t>& pixels) {
+}  // namespace
+
+BITMAPINFO TopDownInfo32(int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -21,12 +22,19 @@ bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<uint32_t>& pi
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<uint32_t>& pixels) {
+    BITMAPINFO info = TopDownInfo32(width, height);
     pixels.assign(size_t(width) * height, 0);
     HDC screen = GetDC(nullptr);
     int rows = GetDIBits(screen, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return rows == height;
 }
+
+namespace {
 
 // Adds a batch of runs to the region as one ExtCreateRegion call.
 void AddRuns(HRGN region, const ShapeRun* runs, size_t count) {

@@ -2,6 +2,15 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+#include <vector>
+
+// The header of a 32-bit, top-row-first device-independent bitmap of this size.
+BITMAPINFO TopDownInfo32(int width, int height);
+
+// The pixels of a bitmap as 0x00RRGGBB values, top row first.
+bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<uint32_t>& pixels);
+
 // The region covering exactly the pixels of the bitmap that differ from its lower-left
 // pixel, built from horizontal runs; null when the pixels cannot be read.
 HRGN RegionOfPicture(HBITMAP bitmap, int width, int height);

@@ -23,10 +23,6 @@ constexpr unsigned kMaxDist = kWindowSize - kMinLookahead;
 // A 3-byte match farther back than this costs more bits than three literals.
 constexpr unsigned kTooFar = 4096;
 constexpr unsigned kSymbolBufSize = 32768;
-// A block ends after this many symbols. Half the buffers' room: codes fitted to 16K
-// symbols follow changes in the data better, which on text, programs and their mixtures
-// comes out smaller than blocks of 32K symbols.
-constexpr unsigned kBlockSymbols = 16384;
 // Word-wise loads near the end of the data may run this far past it.
 constexpr unsigned kWindowSlack = kMaxMatch + 16;
 constexpr unsigned kOutBufSize = 16384;
@@ -313,6 +309,8 @@ struct DeflateEncoder::State {
     unsigned FindMatch(Candidates c, unsigned prevLen, unsigned* dist);
     void TallyLiteral(uint8_t c);
     void TallyMatch(unsigned len, unsigned dist);
+    bool BlockFull();
+    uint64_t CodedBits(const uint8_t* litLen, const uint8_t* distLen) const;
     void FlushBlock(bool last);
 
     void PutBits(uint32_t value, unsigned n);
@@ -535,7 +533,7 @@ void DeflateEncoder::State::RunGreedy()
             strstart++;
             lookahead--;
         }
-        if (symbols == kBlockSymbols) {
+        if (BlockFull()) {
             FlushBlock(false);
             if (failed)
                 return;
@@ -587,7 +585,7 @@ void DeflateEncoder::State::RunLazy()
             strstart++;
             lookahead--;
         }
-        if (symbols == kBlockSymbols) {
+        if (BlockFull()) {
             FlushBlock(false);
             if (failed)
                 return;
@@ -749,6 +747,36 @@ const HuffCode kFixedDist = MakeFixedDistCode();
 
 }  // namespace
 
+// The bits the block's symbols take with the given code lengths, extra bits included.
+uint64_t DeflateEncoder::State::CodedBits(const uint8_t* litLen, const uint8_t* distLen) const
+{
+    uint64_t bits = 0;
+    for (unsigned i = 0; i < kLitLenCodes; i++)
+        bits += uint64_t(litFreq[i]) * litLen[i];
+    for (unsigned c = 0; c < 29; c++)
+        bits += uint64_t(litFreq[kEndOfBlock + 1 + c]) * kLengthExtra[c];
+    for (unsigned c = 0; c < kDistCodes; c++)
+        bits += uint64_t(distFreq[c]) * (distLen[c] + kDistExtra[c]);
+    return bits;
+}
+
+// A block ends when the buffers are full, or at half of that when it compresses: codes
+// fitted to 16K symbols follow changes in the data better, and on text, programs and
+// their mixtures come out smaller. Data that does not compress gains nothing from the
+// cut, and a small file of it stays one block, to be passed through as it is.
+bool DeflateEncoder::State::BlockFull()
+{
+    if (symbols == kSymbolBufSize)
+        return true;
+    if (symbols != kSymbolBufSize / 2)
+        return false;
+    uint8_t litLen[kLitLenCodes], distLen[kDistCodes];
+    litFreq[kEndOfBlock] = 1;
+    HuffmanCodeLengths(litFreq, kLitLenCodes, kMaxCodeBits, litLen);
+    HuffmanCodeLengths(distFreq, kDistCodes, kMaxCodeBits, distLen);
+    return CodedBits(litLen, distLen) < 8 * uint64_t(int64_t(tallyEnd) - blockStart);
+}
+
 // Ends the pending block: builds its codes, picks the cheapest way to send it and sends
 // it. The first block also decides the text flag, and, when it is the last as well and
 // did not shrink, turns the whole output into a plain copy of the input.
@@ -780,22 +808,10 @@ void DeflateEncoder::State::FlushBlock(bool last)
         hclen--;
 
     // Sizes in bits, without the 3-bit block header.
-    uint64_t extraBits = 0;
-    for (unsigned c = 0; c < 29; c++)
-        extraBits += uint64_t(litFreq[kEndOfBlock + 1 + c]) * kLengthExtra[c];
-    for (unsigned c = 0; c < kDistCodes; c++)
-        extraBits += uint64_t(distFreq[c]) * kDistExtra[c];
-    uint64_t dynBits = 5 + 5 + 4 + 3 * hclen + extraBits, fixedBits = extraBits;
+    uint64_t dynBits = 5 + 5 + 4 + 3 * hclen + CodedBits(lit.len, dist.len);
     for (unsigned i = 0; i < runs.count; i++)
         dynBits += clen.len[runs.sym[i]] + kRunExtraBits[runs.sym[i]];
-    for (unsigned i = 0; i < kLitLenCodes; i++) {
-        dynBits += uint64_t(litFreq[i]) * lit.len[i];
-        fixedBits += uint64_t(litFreq[i]) * kFixedLit.len[i];
-    }
-    for (unsigned i = 0; i < kDistCodes; i++) {
-        dynBits += uint64_t(distFreq[i]) * dist.len[i];
-        fixedBits += uint64_t(distFreq[i]) * kFixedDist.len[i];
-    }
+    uint64_t fixedBits = CodedBits(kFixedLit.len, kFixedDist.len);
 
     if (firstBlock) {
         uint64_t textLike = 0, binaryLike = 0;

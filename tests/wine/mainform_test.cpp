@@ -5,6 +5,7 @@
 
 #include "app/mainform.h"
 #include "app/startfrm.h"
+#include "pictures/display.h"
 #include "wine_support.h"
 
 namespace {
@@ -21,16 +22,8 @@ std::unique_ptr<Tmain> StartGobu(const std::string& exePath) {
 }
 
 std::vector<uint32_t> PixelsOf(HBITMAP bitmap, int w, int h) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    std::vector<uint32_t> px(size_t(w) * h);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, bitmap, 0, h, px.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
+    std::vector<uint32_t> px;
+    EXPECT_TRUE(ReadPixels(bitmap, w, h, px));
     return px;
 }
 
