@@ -760,10 +760,11 @@ uint64_t DeflateEncoder::State::CodedBits(const uint8_t* litLen, const uint8_t* 
     return bits;
 }
 
-// A block ends when the buffers are full, or at half of that when it compresses: codes
-// fitted to 16K symbols follow changes in the data better, and on text, programs and
-// their mixtures come out smaller. Data that does not compress gains nothing from the
-// cut, and a small file of it stays one block, to be passed through as it is.
+// A block ends when the buffers are full, or at half of that when it compresses to
+// less than three quarters: codes fitted to 16K symbols follow changes in the data
+// better, and on text, programs and their mixtures come out smaller. Data that hardly
+// compresses gains nothing from the cut, and a small file of it (a JPEG picture) stays
+// one block, to be passed through as it is.
 bool DeflateEncoder::State::BlockFull()
 {
     if (symbols == kSymbolBufSize)
@@ -774,7 +775,7 @@ bool DeflateEncoder::State::BlockFull()
     litFreq[kEndOfBlock] = 1;
     HuffmanCodeLengths(litFreq, kLitLenCodes, kMaxCodeBits, litLen);
     HuffmanCodeLengths(distFreq, kDistCodes, kMaxCodeBits, distLen);
-    return CodedBits(litLen, distLen) < 8 * uint64_t(int64_t(tallyEnd) - blockStart);
+    return CodedBits(litLen, distLen) < 6 * uint64_t(int64_t(tallyEnd) - blockStart);
 }
 
 // Ends the pending block: builds its codes, picks the cheapest way to send it and sends

@@ -205,11 +205,16 @@ TEST(Deflate, IncompressibleDataCostsOnlyStoredBlockHeaders)
 TEST(Deflate, OneBlockThatDoesNotShrinkPassesThroughUnchanged)
 {
     std::mt19937 rng(2);
+    // Up to the 32K symbols of one block, past the point where compressing data ends
+    // its blocks early.
+    for (size_t n : {1000u, 30000u}) {
+        Bytes noise = RandomBytes(rng, n);
+        Encoded raw = Encode(9, noise, true);
+        EXPECT_TRUE(raw.result.stored) << n;
+        EXPECT_TRUE(raw.out == noise) << n;
+        EXPECT_EQ(raw.result.outBytes, noise.size());
+    }
     Bytes small = RandomBytes(rng, 1000);
-    Encoded raw = Encode(9, small, true);
-    EXPECT_TRUE(raw.result.stored);
-    EXPECT_TRUE(raw.out == small);
-    EXPECT_EQ(raw.result.outBytes, small.size());
 
     // Without leave to pass it through, the same input is a valid stream.
     Encoded framed = Encode(9, small, false);
