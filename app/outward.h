@@ -12,7 +12,7 @@ class Recorder {
 public:
     virtual ~Recorder() = default;
     virtual void Shell(HWND owner, const std::string& verb, const std::string& file,
-                              const std::string& parameters, const std::string& directory, int show) = 0;
+                       const std::string& parameters, const std::string& directory, int show) = 0;
     virtual void Exec(const std::string& commandLine, UINT show) = 0;
     // Returns the button the user would have pressed.
     virtual int Message(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
@@ -22,7 +22,7 @@ public:
 void SetRecorder(Recorder* recorder);
 
 void Shell(HWND owner, const std::string& verb, const std::string& file,
-                  const std::string& parameters, const std::string& directory, int show);
+           const std::string& parameters, const std::string& directory, int show);
 void Exec(const std::string& commandLine, UINT show);
 int Message(HWND owner, const std::string& text, const std::string& caption, UINT type);
 
