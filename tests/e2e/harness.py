@@ -97,13 +97,14 @@ def wait_for(predicate, timeout=20.0, what="condition"):
     raise AssertionError(f"timed out waiting for {what}")
 
 
-def wait_window(name, timeout=20.0, min_size=2):
+def wait_window(name, timeout=20.0, min_size=2, size=None):
+    """A window of that caption, once it has the size given (when one is)."""
     def find():
         for w in windows():
-            if w.name == name and w.w >= min_size and w.h >= min_size:
+            if w.name == name and w.w >= min_size and w.h >= min_size and size in (None, (w.w, w.h)):
                 return w
         return None
-    return wait_for(find, timeout, f"window {name!r}")
+    return wait_for(find, timeout, f"window {name!r}" + (f" of size {size}" if size else ""))
 
 
 def screenshot():
@@ -167,8 +168,10 @@ class Gobu:
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self
 
-    def window(self, timeout=20.0):
-        return wait_window(self.title, timeout, min_size=8)
+    def window(self, timeout=20.0, size=None):
+        # The window shows at its created size until its first activation gives it
+        # the picture's size; pass the size to wait for that.
+        return wait_window(self.title, timeout, min_size=8, size=size)
 
     def wait_exit(self, timeout=10.0):
         return self.process.wait(timeout=timeout)

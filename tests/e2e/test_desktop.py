@@ -41,7 +41,7 @@ class Desktop(harness.GobuTestCase):
             with open(os.path.join(self.folder, name), "w") as f:
                 f.write("a package left by an earlier share")
         gobu = self.gobu("holiday.exe").start()
-        w = gobu.window()
+        w = gobu.window(size=(155, 113))
         self.assertEqual((w.x, w.y, w.w, w.h), (40, 40, 155, 113))
         self.assertFalse(os.path.exists(os.path.join(self.folder, "holiday_zip.exe")))
         self.assertTrue(os.path.exists(os.path.join(self.folder, "other_zip.exe")))
@@ -81,7 +81,7 @@ class Desktop(harness.GobuTestCase):
     def test_configure_menu_turns_transparency_off_and_hides_the_gobu(self):
         set_started_before(True)
         gobu = self.gobu("menus.exe").start()
-        gobu.window()
+        gobu.window(size=(155, 113))
         time.sleep(1.5)
         px, py = object_pixel()
 
