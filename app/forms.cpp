@@ -25,9 +25,14 @@ BOOL CALLBACK DisableOtherWindow(HWND hwnd, LPARAM param) {
 
 TMouseButton MouseButtonOf(UINT message) {
     switch (message) {
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: return mbRight;
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP: return mbMiddle;
-    default: return mbLeft;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        return mbRight;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+        return mbMiddle;
+    default:
+        return mbLeft;
     }
 }
 
@@ -44,8 +49,9 @@ void TApplication::Initialize(HINSTANCE instance) {
     // A zero-sized, visible popup at the screen's centre: it owns the forms and so is
     // the only window of the program with a taskbar button.
     int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
-    Handle = CreateWindowExA(0, kApplicationClass, "", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS |
-                             WS_SYSMENU | WS_MINIMIZEBOX, cx, cy, 0, 0, nullptr, nullptr, instance, nullptr);
+    Handle = CreateWindowExA(0, kApplicationClass, "",
+                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, cx, cy, 0,
+                             0, nullptr, nullptr, instance, nullptr);
     ShowWindow(Handle, SW_SHOWNOACTIVATE);
 }
 
@@ -119,9 +125,12 @@ void TApplication::SetCustomCursor(int number, HCURSOR cursor) {
 
 HCURSOR TApplication::CursorFor(int cursor) const {
     switch (cursor) {
-    case crHandPoint: return handCursor_;
-    case crHourGlass: return LoadCursorA(nullptr, IDC_WAIT);
-    default: return LoadCursorA(nullptr, IDC_ARROW);
+    case crHandPoint:
+        return handCursor_;
+    case crHourGlass:
+        return LoadCursorA(nullptr, IDC_WAIT);
+    default:
+        return LoadCursorA(nullptr, IDC_ARROW);
     }
 }
 
@@ -159,9 +168,7 @@ void TTimer::SetInterval(UINT interval) {
 
 // ---- TMenuItem ----
 
-bool TMenuItem::Checked() const {
-    return (GetMenuState(Parent, Id, MF_BYCOMMAND) & MF_CHECKED) != 0;
-}
+bool TMenuItem::Checked() const { return (GetMenuState(Parent, Id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
 
 void TMenuItem::SetChecked(bool checked) {
     CheckMenuItem(Parent, Id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
@@ -193,8 +200,8 @@ void TImage::Place(TForm* owner, int left, int top, bool visible) {
     }
     left_ = left;
     top_ = top;
-    handle_ = CreateWindowExA(0, kImageClass, "", WS_CHILD | (visible ? WS_VISIBLE : 0), left, top,
-                              width_, height_, owner->Handle, nullptr, Application.Instance, nullptr);
+    handle_ = CreateWindowExA(0, kImageClass, "", WS_CHILD | (visible ? WS_VISIBLE : 0), left, top, width_,
+                              height_, owner->Handle, nullptr, Application.Instance, nullptr);
     SetWindowLongPtrA(handle_, GWLP_USERDATA, LONG_PTR(this));
 }
 
@@ -242,14 +249,21 @@ LRESULT CALLBACK TImage::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         EndPaint(hwnd, &ps);
         return 0;
     }
-    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
-        if (self->OnMouseDown) self->OnMouseDown(MouseButtonOf(message), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (self->OnMouseDown)
+            self->OnMouseDown(MouseButtonOf(message), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
-    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
-        if (self->OnMouseUp) self->OnMouseUp(MouseButtonOf(message), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (self->OnMouseUp)
+            self->OnMouseUp(MouseButtonOf(message), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_MOUSEMOVE:
-        if (self->OnMouseMove) self->OnMouseMove((wParam & MK_LBUTTON) != 0, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        if (self->OnMouseMove)
+            self->OnMouseMove((wParam & MK_LBUTTON) != 0, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -295,9 +309,9 @@ bool TForm::CreateForm(const char* className, const TFormStyle& style, HWND owne
     }
     RECT r = {0, 0, style.clientWidth, style.clientHeight};
     AdjustWindowRectEx(&r, style.style, FALSE, style.exStyle);
-    Handle = CreateWindowExA(style.exStyle, className, style.caption, style.style, CW_USEDEFAULT,
-                             CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, owner, nullptr,
-                             Application.Instance, this);
+    Handle =
+        CreateWindowExA(style.exStyle, className, style.caption, style.style, CW_USEDEFAULT, CW_USEDEFAULT,
+                        r.right - r.left, r.bottom - r.top, owner, nullptr, Application.Instance, this);
     if (!Handle) return false;
     CreateComponents();
     FormCreate();
@@ -340,10 +354,14 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
         break;
-    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
         FormMouseDown(MouseButtonOf(message), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
-    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
         FormMouseUp(MouseButtonOf(message), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_MOUSEMOVE:

@@ -59,7 +59,8 @@ std::string GetWindowsFamily() {
 int CountReadsPerTick() {
     DWORD t0 = GetTickCount();
     DWORD t1;
-    do t1 = GetTickCount(); while (t1 == t0);
+    do t1 = GetTickCount();
+    while (t1 == t0);
     int reads = 0;
     DWORD t;
     do {
@@ -89,8 +90,8 @@ std::string Tmain::SettingsPath() const { return BasePathOf(ExePath) + ".gobu"; 
 void Tmain::CreateComponents() {
     pop = BuildPopupMenu(this, kMenu, kFirstMenuId);
     gobuholder.Transparent = true;
-    gobuholder.SetPicture(HBITMAP(LoadImageA(Application.Instance, "GOBU", IMAGE_BITMAP, 0, 0,
-                                             LR_CREATEDIBSECTION)));
+    gobuholder.SetPicture(
+        HBITMAP(LoadImageA(Application.Instance, "GOBU", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     image.Place(this, 0, 0, false);
     image.OnMouseDown = [this](TMouseButton b, int x, int y) { gobuholderMouseDown(b, x, y); };
     image.OnMouseMove = [this](bool held, int x, int y) { gobuholderMouseMove(held, x, y); };
@@ -140,8 +141,8 @@ void Tmain::starttimerTimer() {
 }
 
 void Tmain::LoadSettings(bool /*withPositions*/) {
-    HANDLE file = CreateFileA(SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         ShowPicture(-1, false);
         if (IsFirstStartForUser()) ShowStartDialog();
@@ -154,7 +155,8 @@ void Tmain::ShowStartDialog() {
     Tstartdlg dialog;
     if (!dialog.Create(Handle)) return;
     Size screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    Point at = PlaceAtCentreOf({Left(), Top()}, {Width(), Height()}, {dialog.Width(), dialog.Height()}, screen);
+    Point at =
+        PlaceAtCentreOf({Left(), Top()}, {Width(), Height()}, {dialog.Width(), dialog.Height()}, screen);
     dialog.SetPosition(at.x, at.y);
     dialog.ShowModal();
     RememberFirstStart();
@@ -182,7 +184,8 @@ void Tmain::FormMouseUp(TMouseButton button, int x, int y) {
             Size screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
             Point at = PopupMenuPoint({Left(), Top()}, {Width(), Height()}, {x, y}, screen, false);
             SetForegroundWindow(Handle);
-            TrackPopupMenu(pop, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle, nullptr);
+            TrackPopupMenu(pop, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle,
+                           nullptr);
             PostMessageA(Handle, WM_NULL, 0, 0);
         }
     } else {
@@ -211,9 +214,15 @@ void Tmain::FormKeyPress(char& key) {
     if (DialogBusy) return;
     char k = key >= 'a' && key <= 'z' ? char(key - 'a' + 'A') : key;
     switch (k) {
-    case ' ': durationtimer.SetEnabled(!durationtimer.Enabled()); break;
-    case 'M': HideGobu1Click(); break;
-    case 'Q': Exit1Click(); break;
+    case ' ':
+        durationtimer.SetEnabled(!durationtimer.Enabled());
+        break;
+    case 'M':
+        HideGobu1Click();
+        break;
+    case 'Q':
+        Exit1Click();
+        break;
     }
 }
 
@@ -237,9 +246,7 @@ void Tmain::menustayontopClick() {
 
 // ---- Stacking ----
 
-void Tmain::ApplyStayOnTop() {
-    SetStayOnTop(Handle, menustayontop.Checked());
-}
+void Tmain::ApplyStayOnTop() { SetStayOnTop(Handle, menustayontop.Checked()); }
 
 void Tmain::SuspendStayOnTop() {
     if (menustayontop.Checked()) {

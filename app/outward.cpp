@@ -10,8 +10,8 @@ Recorder* recorder = nullptr;
 
 void SetRecorder(Recorder* r) { recorder = r; }
 
-void Shell(HWND owner, const std::string& verb, const std::string& file,
-           const std::string& parameters, const std::string& directory, int show) {
+void Shell(HWND owner, const std::string& verb, const std::string& file, const std::string& parameters,
+           const std::string& directory, int show) {
     if (recorder) return recorder->Shell(owner, verb, file, parameters, directory, show);
     ::ShellExecuteA(owner, verb.c_str(), file.c_str(), parameters.c_str(), directory.c_str(), show);
 }

@@ -21,8 +21,8 @@ public:
 // Null restores the real effects.
 void SetRecorder(Recorder* recorder);
 
-void Shell(HWND owner, const std::string& verb, const std::string& file,
-           const std::string& parameters, const std::string& directory, int show);
+void Shell(HWND owner, const std::string& verb, const std::string& file, const std::string& parameters,
+           const std::string& directory, int show);
 void Exec(const std::string& commandLine, UINT show);
 int Message(HWND owner, const std::string& text, const std::string& caption, UINT type);
 

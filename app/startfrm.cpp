@@ -13,8 +13,8 @@ const char kStartedValue[] = "FirstStartDone";
 bool Tstartdlg::Create(HWND owner) { return CreateForm("Tstartdlg", kStartStyle, owner, false); }
 
 void Tstartdlg::CreateComponents() {
-    image.SetPicture(HBITMAP(LoadImageA(Application.Instance, "STARTDLG", IMAGE_BITMAP, 0, 0,
-                                        LR_CREATEDIBSECTION)));
+    image.SetPicture(
+        HBITMAP(LoadImageA(Application.Instance, "STARTDLG", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     image.Place(this, 0, 0, true);
     image.OnMouseUp = [this](TMouseButton button, int, int) {
         if (button == mbLeft) imageClick();

@@ -7,13 +7,9 @@ std::string BasePathOf(const std::string& exePath) {
     return exePath.substr(0, exePath.size() - ext.size());
 }
 
-std::string PackagePathOf(const std::string& exePath) {
-    return BasePathOf(exePath) + "_zip.exe";
-}
+std::string PackagePathOf(const std::string& exePath) { return BasePathOf(exePath) + "_zip.exe"; }
 
-std::string GobuTitle(const std::string& exePath) {
-    return CapitalizeFirst(BaseNameOf(exePath));
-}
+std::string GobuTitle(const std::string& exePath) { return CapitalizeFirst(BaseNameOf(exePath)); }
 
 std::string WindowsFamilyOf(const std::string& windowsDir) {
     return LowerAZ(windowsDir).find("winnt") != std::string::npos ? "nt" : "9x";

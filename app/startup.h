@@ -17,8 +17,12 @@ std::string WindowsFamilyOf(const std::string& windowsDir);
 // divide it by 20, the 9x family multiplies it by 3.
 int ScaleSpeedCount(int reads, const std::string& family);
 
-struct Point { int x, y; };
-struct Size { int cx, cy; };
+struct Point {
+    int x, y;
+};
+struct Size {
+    int cx, cy;
+};
 
 // A window that opens at the centre of the gobu: its top-left corner at the gobu's
 // centre, moved left or up only as far as needed to end at the screen's far edges.

@@ -4,9 +4,7 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == ':'; }
 
-size_t LastSeparator(const std::string& path) {
-    return path.find_last_of("\\:");
-}
+size_t LastSeparator(const std::string& path) { return path.find_last_of("\\:"); }
 
 }  // namespace
 
@@ -44,7 +42,10 @@ std::string LastFolderName(const std::string& path) {
     if (path.empty() || path.size() == 2 || (path.size() == 3 && path[1] == ':')) return path;
     size_t sep = std::string::npos;
     for (size_t i = path.size() - 1; i-- > 0;)
-        if (IsSeparator(path[i])) { sep = i; break; }
+        if (IsSeparator(path[i])) {
+            sep = i;
+            break;
+        }
     if (sep == std::string::npos) return path;
     std::string name = path.substr(sep + 1);
     if (!name.empty() && name.back() == '\\') name.pop_back();

@@ -12,16 +12,14 @@
 
 namespace {
 
-int Usage()
-{
+int Usage() {
     std::fprintf(stderr, "usage: gobuzip [-0 ... -9] [--prefix FILE] OUT.zip FILE...\n");
     return 2;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     int level = 9;
     const char* prefixPath = nullptr;
     int i = 1;
@@ -38,16 +36,14 @@ int main(int argc, char** argv)
             return Usage();
         }
     }
-    if (argc - i < 2)
-        return Usage();
+    if (argc - i < 2) return Usage();
 
     std::ifstream prefix;
     TZipWriter writer;
     writer.ZipName = argv[i++];
     writer.PackLevel = level;
     writer.StorePaths = false;
-    for (; i < argc; i++)
-        writer.FilesList.push_back(argv[i]);
+    for (; i < argc; i++) writer.FilesList.push_back(argv[i]);
     if (prefixPath != nullptr) {
         prefix.open(prefixPath, std::ios::binary);
         if (!prefix) {

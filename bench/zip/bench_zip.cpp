@@ -28,19 +28,16 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<uint8_t>;
 
-double Seconds(Clock::time_point since)
-{
+double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
-Bytes ReadAll(const std::string& path)
-{
+Bytes ReadAll(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
 }
 
-size_t ZlibDeflate(const Bytes& in, Bytes& out)
-{
+size_t ZlibDeflate(const Bytes& in, Bytes& out) {
     z_stream z{};
     deflateInit2(&z, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
     z.next_in = const_cast<Bytef*>(in.data());
@@ -53,8 +50,7 @@ size_t ZlibDeflate(const Bytes& in, Bytes& out)
     return n;
 }
 
-bool InflatesTo(const Bytes& packed, const Bytes& original)
-{
+bool InflatesTo(const Bytes& packed, const Bytes& original) {
     Bytes back(original.size() + 1);
     z_stream z{};
     inflateInit2(&z, -15);
@@ -65,17 +61,16 @@ bool InflatesTo(const Bytes& packed, const Bytes& original)
     int status = inflate(&z, Z_FINISH);
     size_t n = z.total_out;
     inflateEnd(&z);
-    return status == Z_STREAM_END && n == original.size() && std::equal(original.begin(), original.end(), back.begin());
+    return status == Z_STREAM_END && n == original.size() &&
+           std::equal(original.begin(), original.end(), back.begin());
 }
 
 // Writes into a buffer made large enough beforehand, as zlib's side does.
 class BufferSink : public DeflateSink {
 public:
     explicit BufferSink(Bytes& buf) : buf_(buf) {}
-    bool Write(const uint8_t* data, size_t len) override
-    {
-        if (len > buf_.size() - used_)
-            return false;
+    bool Write(const uint8_t* data, size_t len) override {
+        if (len > buf_.size() - used_) return false;
         std::memcpy(buf_.data() + used_, data, len);
         used_ += len;
         return true;
@@ -86,50 +81,38 @@ private:
     Bytes& buf_;
 };
 
-std::string BaseName(const std::string& path)
-{
+std::string BaseName(const std::string& path) {
     size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-double Mbps(uint64_t bytes, double seconds)
-{
-    return seconds > 0 ? double(bytes) / 1e6 / seconds : 0;
-}
+double Mbps(uint64_t bytes, double seconds) { return seconds > 0 ? double(bytes) / 1e6 / seconds : 0; }
 
-uint64_t FileSize(const std::string& path)
-{
+uint64_t FileSize(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 ? uint64_t(st.st_size) : 0;
 }
 
-std::string Quote(const std::string& s)
-{
+std::string Quote(const std::string& s) {
     std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
 
 // The default corpus, made in dir; the file list, sorted.
-std::vector<std::string> MakeCorpus(const std::string& dir)
-{
+std::vector<std::string> MakeCorpus(const std::string& dir) {
     const char* exe = std::getenv("GOBU_BENCH_EXE");
     std::string cmd = "sh " + Quote(GOBU_CORPUS_SCRIPT) + " " + Quote(dir) + " " +
                       Quote(exe != nullptr && *exe != '\0' ? exe : "/usr/bin/cmake");
     std::vector<std::string> files;
-    if (std::system(cmd.c_str()) != 0)
-        return files;
+    if (std::system(cmd.c_str()) != 0) return files;
     FILE* list = popen(("find " + Quote(dir) + " -type f | LC_ALL=C sort").c_str(), "r");
-    if (list == nullptr)
-        return files;
+    if (list == nullptr) return files;
     char line[4096];
     while (std::fgets(line, sizeof line, list) != nullptr) {
         std::string path(line);
-        while (!path.empty() && (path.back() == '\n' || path.back() == '\r'))
-            path.pop_back();
-        if (!path.empty())
-            files.push_back(path);
+        while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
+        if (!path.empty()) files.push_back(path);
     }
     pclose(list);
     return files;
@@ -137,8 +120,7 @@ std::vector<std::string> MakeCorpus(const std::string& dir)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     int repeat = 3;
     std::vector<std::string> files;
     for (int i = 1; i < argc; i++) {
@@ -148,8 +130,7 @@ int main(int argc, char** argv)
             files.push_back(argv[i]);
     }
     char dirTemplate[] = "/tmp/bench_zip-XXXXXX";
-    if (mkdtemp(dirTemplate) == nullptr)
-        return 1;
+    if (mkdtemp(dirTemplate) == nullptr) return 1;
     std::string dir = dirTemplate;
     if (files.empty()) {
         files = MakeCorpus(dir + "/corpus");
@@ -160,8 +141,8 @@ int main(int argc, char** argv)
     }
 
     std::printf("Deflate level 9, in memory, best of %d runs\n", repeat);
-    std::printf("%-28s %10s %10s %10s %8s %9s %9s %7s\n", "file", "size", "zlib", "ours", "ratio", "zlib MB/s",
-                "ours MB/s", "speed");
+    std::printf("%-28s %10s %10s %10s %8s %9s %9s %7s\n", "file", "size", "zlib", "ours", "ratio",
+                "zlib MB/s", "ours MB/s", "speed");
     DeflateEncoder encoder;
     uint64_t totalIn = 0, totalZlib = 0, totalOurs = 0;
     double timeZlib = 0, timeOurs = 0;
@@ -195,17 +176,18 @@ int main(int argc, char** argv)
         timeOurs += bestOurs;
     }
     std::printf("%-28s %10llu %10llu %10llu %8.4f %9.1f %9.1f %6.2fx\n", "TOTAL", (unsigned long long)totalIn,
-                (unsigned long long)totalZlib, (unsigned long long)totalOurs, double(totalOurs) / double(totalZlib),
-                Mbps(totalIn, timeZlib), Mbps(totalIn, timeOurs), timeZlib / timeOurs);
-    std::printf("size: %+.3f%% against zlib (goal: at most +0.2%%); speed: %.2fx zlib's (goal: at least 1.3x)\n",
-                100.0 * (double(totalOurs) / double(totalZlib) - 1), timeZlib / timeOurs);
+                (unsigned long long)totalZlib, (unsigned long long)totalOurs,
+                double(totalOurs) / double(totalZlib), Mbps(totalIn, timeZlib), Mbps(totalIn, timeOurs),
+                timeZlib / timeOurs);
+    std::printf(
+        "size: %+.3f%% against zlib (goal: at most +0.2%%); speed: %.2fx zlib's (goal: at least 1.3x)\n",
+        100.0 * (double(totalOurs) / double(totalZlib) - 1), timeZlib / timeOurs);
 
     // The whole writer, with file reading, CRC and archive writing, against zip -9 -X
     // with bare names (-j), as the writer stores them.
     std::string ourZip = dir + "/ours.zip", infoZip = dir + "/infozip.zip";
     std::string list;
-    for (const std::string& path : files)
-        list += " " + Quote(path);
+    for (const std::string& path : files) list += " " + Quote(path);
     double bestWriter = 1e9, bestZip = 1e9;
     uint32_t entries = 0;
     int zipStatus = 0;
@@ -231,10 +213,12 @@ int main(int argc, char** argv)
         zipStatus = std::system(cmd.c_str());
         bestZip = std::min(bestZip, Seconds(t));
     }
-    std::printf("\nWhole archive, %zu files, %u entries, best of %d runs\n", files.size(), unsigned(entries), repeat);
+    std::printf("\nWhole archive, %zu files, %u entries, best of %d runs\n", files.size(), unsigned(entries),
+                repeat);
     std::printf("%-28s %12s %10s\n", "", "archive", "wall s");
     std::printf("%-28s %12llu %10.3f\n", "zip -9 -X -j", (unsigned long long)FileSize(infoZip), bestZip);
-    std::printf("%-28s %12llu %10.3f\n", "TZipWriter level 9", (unsigned long long)FileSize(ourZip), bestWriter);
+    std::printf("%-28s %12llu %10.3f\n", "TZipWriter level 9", (unsigned long long)FileSize(ourZip),
+                bestWriter);
     std::printf("size: %+.3f%% against zip; time: %.2fx zip's speed%s\n",
                 100.0 * (double(FileSize(ourZip)) / double(FileSize(infoZip)) - 1), bestZip / bestWriter,
                 zipStatus == 0 ? "" : "  (zip reported an error)");
@@ -242,7 +226,6 @@ int main(int argc, char** argv)
     bool archiveOk = std::system(check.c_str()) == 0;
     std::printf("our archive %s unzip -t\n", archiveOk ? "passes" : "FAILS");
     std::string cleanup = "rm -rf " + Quote(dir);
-    if (std::system(cleanup.c_str()) != 0)
-        std::fprintf(stderr, "could not remove %s\n", dir.c_str());
+    if (std::system(cleanup.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", dir.c_str());
     return allVerified && archiveOk ? 0 : 1;
 }

@@ -9,7 +9,6 @@
 uint32_t Crc32Update(uint32_t reg, const void* data, size_t len);
 
 // The finished CRC-32 of one buffer.
-inline uint32_t Crc32(const void* data, size_t len)
-{
+inline uint32_t Crc32(const void* data, size_t len) {
     return Crc32Update(0xFFFFFFFFu, data, len) ^ 0xFFFFFFFFu;
 }

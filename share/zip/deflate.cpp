@@ -51,14 +51,10 @@ struct LevelParams {
 
 constexpr LevelParams kLevels[10] = {
     {0, 0, 0, 0, Strategy::None},  // 0: the caller copies instead
-    {4, 4, 8, 4, Strategy::Greedy},
-    {4, 5, 16, 8, Strategy::Greedy},
-    {4, 6, 32, 32, Strategy::Greedy},
-    {4, 4, 16, 16, Strategy::Lazy},
-    {8, 16, 32, 32, Strategy::Lazy},
-    {8, 16, 128, 128, Strategy::Lazy},
-    {8, 32, 128, 256, Strategy::Lazy},
-    {32, 128, 258, 1024, Strategy::Lazy},
+    {4, 4, 8, 4, Strategy::Greedy},       {4, 5, 16, 8, Strategy::Greedy},
+    {4, 6, 32, 32, Strategy::Greedy},     {4, 4, 16, 16, Strategy::Lazy},
+    {8, 16, 32, 32, Strategy::Lazy},      {8, 16, 128, 128, Strategy::Lazy},
+    {8, 32, 128, 256, Strategy::Lazy},    {32, 128, 258, 1024, Strategy::Lazy},
     {32, 258, 258, 4096, Strategy::Lazy},
 };
 
@@ -67,25 +63,25 @@ constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  
                                       31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                       2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr uint16_t kDistBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
-                                    193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-constexpr uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6,
+constexpr uint16_t kDistBase[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                    33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
+                                    1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+constexpr uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                     6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 // The order in which the code-length code's own lengths are sent.
-constexpr uint8_t kCodeLenOrder[kCodeLenCodes] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+constexpr uint8_t kCodeLenOrder[kCodeLenCodes] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                                  11, 4,  12, 3, 13, 2, 14, 1, 15};
 
 struct CodeTables {
     uint8_t lengthCode[256];  // match length - 3 -> length code 0..28
     uint8_t distCode[512];    // distance - 1, below 256 directly, above by (d - 1) >> 7
 };
 
-constexpr CodeTables MakeCodeTables()
-{
+constexpr CodeTables MakeCodeTables() {
     CodeTables t{};
     for (unsigned code = 0; code < 29; code++) {
         unsigned first = kLengthBase[code] - 3, count = 1u << kLengthExtra[code];
-        for (unsigned i = 0; i < count && first + i < 256; i++)
-            t.lengthCode[first + i] = uint8_t(code);
+        for (unsigned i = 0; i < count && first + i < 256; i++) t.lengthCode[first + i] = uint8_t(code);
     }
     t.lengthCode[255] = 28;  // length 258 has a code of its own
     for (unsigned code = 0; code < 30; code++) {
@@ -103,28 +99,24 @@ constexpr CodeTables MakeCodeTables()
 
 constexpr CodeTables kCodes = MakeCodeTables();
 
-inline unsigned DistCode(unsigned dist)
-{
+inline unsigned DistCode(unsigned dist) {
     unsigned d = dist - 1;
     return d < 256 ? kCodes.distCode[d] : kCodes.distCode[256 + (d >> 7)];
 }
 
-inline uint32_t Load32(const uint8_t* p)
-{
+inline uint32_t Load32(const uint8_t* p) {
     uint32_t v;
     std::memcpy(&v, p, 4);
     return v;
 }
 
-inline uint16_t Load16(const uint8_t* p)
-{
+inline uint16_t Load16(const uint8_t* p) {
     uint16_t v;
     std::memcpy(&v, p, 2);
     return v;
 }
 
-inline uint64_t Load64(const uint8_t* p)
-{
+inline uint64_t Load64(const uint8_t* p) {
     uint64_t v;
     std::memcpy(&v, p, 8);
     return v;
@@ -133,19 +125,12 @@ inline uint64_t Load64(const uint8_t* p)
 // Multiplicative hashes of the four and the three bytes at p. They spread distinct
 // strings over the tables far more evenly than a shift-and-xor hash, so chains hold
 // few strangers.
-inline unsigned Hash4(const uint8_t* p)
-{
-    return (Load32(p) * 0x9E3779B1u) >> 17;
-}
+inline unsigned Hash4(const uint8_t* p) { return (Load32(p) * 0x9E3779B1u) >> 17; }
 
-inline unsigned Hash3(const uint8_t* p)
-{
-    return ((Load32(p) & 0xFFFFFF) * 0x9E3779B1u) >> 17;
-}
+inline unsigned Hash3(const uint8_t* p) { return ((Load32(p) & 0xFFFFFF) * 0x9E3779B1u) >> 17; }
 
 // Number of equal leading bytes of a and b, at most max.
-inline unsigned MatchLength(const uint8_t* a, const uint8_t* b, unsigned max)
-{
+inline unsigned MatchLength(const uint8_t* a, const uint8_t* b, unsigned max) {
     unsigned n = 0;
     while (n < max) {
         uint64_t diff = Load64(a + n) ^ Load64(b + n);
@@ -165,20 +150,16 @@ struct HuffCode {
     uint16_t code[kFixedLitLenCodes];
 };
 
-inline uint16_t ReverseBits(unsigned code, unsigned len)
-{
+inline uint16_t ReverseBits(unsigned code, unsigned len) {
     unsigned r = 0;
-    for (unsigned i = 0; i < len; i++, code >>= 1)
-        r = (r << 1) | (code & 1);
+    for (unsigned i = 0; i < len; i++, code >>= 1) r = (r << 1) | (code & 1);
     return uint16_t(r);
 }
 
 // The canonical codes of RFC 1951, 3.2.2, from the lengths.
-void AssignCodes(HuffCode& h, unsigned n)
-{
+void AssignCodes(HuffCode& h, unsigned n) {
     unsigned count[kMaxCodeBits + 1] = {};
-    for (unsigned i = 0; i < n; i++)
-        count[h.len[i]]++;
+    for (unsigned i = 0; i < n; i++) count[h.len[i]]++;
     count[0] = 0;
     unsigned next[kMaxCodeBits + 2] = {};
     for (unsigned bits = 1, code = 0; bits <= kMaxCodeBits; bits++) {
@@ -186,8 +167,7 @@ void AssignCodes(HuffCode& h, unsigned n)
         next[bits] = code;
     }
     for (unsigned i = 0; i < n; i++)
-        if (h.len[i] != 0)
-            h.code[i] = ReverseBits(next[h.len[i]]++, h.len[i]);
+        if (h.len[i] != 0) h.code[i] = ReverseBits(next[h.len[i]]++, h.len[i]);
 }
 
 }  // namespace
@@ -195,14 +175,12 @@ void AssignCodes(HuffCode& h, unsigned n)
 // Leaves that the plain construction puts too deep are lifted to maxBits, and the code
 // is made complete again by moving the deepest leaves that still have room one level
 // down, which costs the least.
-void HuffmanCodeLengths(const uint32_t* freq, unsigned n, unsigned maxBits, uint8_t* len)
-{
+void HuffmanCodeLengths(const uint32_t* freq, unsigned n, unsigned maxBits, uint8_t* len) {
     uint16_t sym[kLitLenCodes];
     unsigned used = 0;
     for (unsigned i = 0; i < n; i++) {
         len[i] = 0;
-        if (freq[i] != 0)
-            sym[used++] = uint16_t(i);
+        if (freq[i] != 0) sym[used++] = uint16_t(i);
     }
     if (used < 2) {
         unsigned a = used == 1 ? sym[0] : 0;
@@ -210,20 +188,17 @@ void HuffmanCodeLengths(const uint32_t* freq, unsigned n, unsigned maxBits, uint
         len[a == 0 ? 1 : 0] = 1;
         return;
     }
-    std::sort(sym, sym + used, [&](uint16_t a, uint16_t b) {
-        return freq[a] != freq[b] ? freq[a] < freq[b] : a < b;
-    });
+    std::sort(sym, sym + used,
+              [&](uint16_t a, uint16_t b) { return freq[a] != freq[b] ? freq[a] < freq[b] : a < b; });
 
     // Two queues: the sorted leaves, and the merged nodes, which come out in order of
     // weight by themselves. Node k < used is leaf sym[k].
     uint32_t weight[2 * kLitLenCodes];
     uint16_t parent[2 * kLitLenCodes];
-    for (unsigned k = 0; k < used; k++)
-        weight[k] = freq[sym[k]];
+    for (unsigned k = 0; k < used; k++) weight[k] = freq[sym[k]];
     unsigned nextLeaf = 0, nextNode = used;
     auto takeSmallest = [&](unsigned made) {
-        if (nextLeaf < used && (nextNode >= made || weight[nextLeaf] <= weight[nextNode]))
-            return nextLeaf++;
+        if (nextLeaf < used && (nextNode >= made || weight[nextLeaf] <= weight[nextNode])) return nextLeaf++;
         return nextNode++;
     };
     unsigned root = 2 * used - 2;
@@ -235,21 +210,17 @@ void HuffmanCodeLengths(const uint32_t* freq, unsigned n, unsigned maxBits, uint
     }
     // Depths, from the root down; reuse weight[] to hold them.
     weight[root] = 0;
-    for (unsigned k = root; k-- > 0;)
-        weight[k] = weight[parent[k]] + 1;
+    for (unsigned k = root; k-- > 0;) weight[k] = weight[parent[k]] + 1;
 
     unsigned count[kMaxCodeBits + 1] = {};
-    for (unsigned k = 0; k < used; k++)
-        count[std::min<uint32_t>(weight[k], maxBits)]++;
+    for (unsigned k = 0; k < used; k++) count[std::min<uint32_t>(weight[k], maxBits)]++;
     // Kraft sum in units of 2^-maxBits; each repair step lowers it by exactly one.
     uint32_t kraft = 0;
-    for (unsigned bits = 1; bits <= maxBits; bits++)
-        kraft += count[bits] << (maxBits - bits);
+    for (unsigned bits = 1; bits <= maxBits; bits++) kraft += count[bits] << (maxBits - bits);
     while (kraft > (1u << maxBits)) {
         count[maxBits]--;
         unsigned bits = maxBits - 1;
-        while (count[bits] == 0)
-            bits--;
+        while (count[bits] == 0) bits--;
         count[bits]--;
         count[bits + 1] += 2;
         kraft--;
@@ -257,8 +228,7 @@ void HuffmanCodeLengths(const uint32_t* freq, unsigned n, unsigned maxBits, uint
     // Hand out the lengths again, the longest to the rarest symbols.
     unsigned k = 0;
     for (unsigned bits = maxBits; bits >= 1; bits--)
-        for (unsigned c = 0; c < count[bits]; c++)
-            len[sym[k++]] = uint8_t(bits);
+        for (unsigned c = 0; c < count[bits]; c++) len[sym[k++]] = uint8_t(bits);
 }
 
 struct DeflateEncoder::State {
@@ -267,9 +237,9 @@ struct DeflateEncoder::State {
     std::vector<uint16_t> head = std::vector<uint16_t>(kHashSize);
     std::vector<uint16_t> head3 = std::vector<uint16_t>(kHash3Size);
     std::vector<uint16_t> prev = std::vector<uint16_t>(kWindowSize);
-    std::vector<uint8_t> litBuf = std::vector<uint8_t>(kSymbolBufSize);        // literal, or match length - 3
-    std::vector<uint16_t> distBuf = std::vector<uint16_t>(kSymbolBufSize);     // distance of each match
-    std::vector<uint8_t> flagBuf = std::vector<uint8_t>(kSymbolBufSize / 8);   // bit set: symbol is a match
+    std::vector<uint8_t> litBuf = std::vector<uint8_t>(kSymbolBufSize);       // literal, or match length - 3
+    std::vector<uint16_t> distBuf = std::vector<uint16_t>(kSymbolBufSize);    // distance of each match
+    std::vector<uint8_t> flagBuf = std::vector<uint8_t>(kSymbolBufSize / 8);  // bit set: symbol is a match
     std::vector<uint8_t> outBuf = std::vector<uint8_t>(kOutBufSize + 16);
 
     // One run.
@@ -282,12 +252,12 @@ struct DeflateEncoder::State {
     bool failed = false;
     bool firstBlock = true;
 
-    unsigned strstart = 0;    // position being matched
-    unsigned lookahead = 0;   // valid bytes from strstart on
+    unsigned strstart = 0;   // position being matched
+    unsigned lookahead = 0;  // valid bytes from strstart on
     // First byte of the pending block; negative once its start has slid out of the
     // window, when it can no longer be sent stored.
     int64_t blockStart = 0;
-    unsigned tallyEnd = 0;    // end of the bytes the pending block's symbols cover
+    unsigned tallyEnd = 0;  // end of the bytes the pending block's symbols cover
     unsigned symbols = 0, matches = 0;
     uint32_t litFreq[kLitLenCodes] = {};
     uint32_t distFreq[kDistCodes] = {};
@@ -323,8 +293,7 @@ struct DeflateEncoder::State {
 DeflateEncoder::DeflateEncoder() : s_(new State) {}
 DeflateEncoder::~DeflateEncoder() = default;
 
-DeflateResult DeflateEncoder::Encode(int level, DeflateSource& in, DeflateSink& out, bool allowRawCopy)
-{
+DeflateResult DeflateEncoder::Encode(int level, DeflateSource& in, DeflateSink& out, bool allowRawCopy) {
     State& s = *s_;
     if (level < 1 || level > 9) {
         DeflateResult bad;
@@ -345,8 +314,7 @@ DeflateResult DeflateEncoder::Encode(int level, DeflateSource& in, DeflateSink& 
     return s.result;
 }
 
-void DeflateEncoder::State::Start(int level, DeflateSource& in, DeflateSink& out, bool raw)
-{
+void DeflateEncoder::State::Start(int level, DeflateSource& in, DeflateSink& out, bool raw) {
     params = kLevels[level];
     source = &in;
     sink = &out;
@@ -370,10 +338,8 @@ void DeflateEncoder::State::Start(int level, DeflateSource& in, DeflateSink& out
 
 // Keeps at least kMinLookahead bytes ahead of strstart while input remains, sliding the
 // upper half of the window down when strstart nears the end of the buffer.
-void DeflateEncoder::State::Fill()
-{
-    if (strstart >= kWindowSize + kMaxDist)
-        Slide();
+void DeflateEncoder::State::Fill() {
+    if (strstart >= kWindowSize + kMaxDist) Slide();
     unsigned end = strstart + lookahead;
     while (!inputDone && end < 2 * kWindowSize) {
         ptrdiff_t got = source->Read(window.data() + end, 2 * kWindowSize - end);
@@ -393,31 +359,25 @@ void DeflateEncoder::State::Fill()
     lookahead = end - strstart;
 }
 
-void DeflateEncoder::State::Slide()
-{
+void DeflateEncoder::State::Slide() {
     // The first block must keep its bytes, which the pass-through of a first and only
     // block copies from the window. Later blocks may outgrow the window; they are
     // then simply never sent stored, and stay as long as they compress best.
-    if (firstBlock && blockStart < kWindowSize)
-        FlushBlock(false);
+    if (firstBlock && blockStart < kWindowSize) FlushBlock(false);
     unsigned end = strstart + lookahead;
     std::memmove(window.data(), window.data() + kWindowSize, end - kWindowSize);
     strstart -= kWindowSize;
     blockStart -= kWindowSize;
     tallyEnd -= kWindowSize;
-    for (uint16_t& h : head)
-        h = h >= kWindowSize ? uint16_t(h - kWindowSize) : 0;
-    for (uint16_t& h : head3)
-        h = h >= kWindowSize ? uint16_t(h - kWindowSize) : 0;
-    for (uint16_t& p : prev)
-        p = p >= kWindowSize ? uint16_t(p - kWindowSize) : 0;
+    for (uint16_t& h : head) h = h >= kWindowSize ? uint16_t(h - kWindowSize) : 0;
+    for (uint16_t& h : head3) h = h >= kWindowSize ? uint16_t(h - kWindowSize) : 0;
+    for (uint16_t& p : prev) p = p >= kWindowSize ? uint16_t(p - kWindowSize) : 0;
 }
 
 // Enters the string at pos in its four-byte chain and as the latest of its three
 // bytes, and returns the entries it displaced: the match candidates for pos. Position 0
 // is never matched against, so 0 doubles as "none".
-inline DeflateEncoder::State::Candidates DeflateEncoder::State::Insert(unsigned pos)
-{
+inline DeflateEncoder::State::Candidates DeflateEncoder::State::Insert(unsigned pos) {
     const uint8_t* p = window.data() + pos;
     unsigned h4 = Hash4(p), h3 = Hash3(p);
     // The next position's heads are needed next; fetching them now hides most of the
@@ -436,8 +396,7 @@ inline DeflateEncoder::State::Candidates DeflateEncoder::State::Insert(unsigned 
 // matches only pay when near, so the latest earlier occurrence is the only one worth
 // trying; longer matches are searched in the four-byte chain, which holds none of the
 // strings that share just three bytes.
-unsigned DeflateEncoder::State::FindMatch(Candidates c, unsigned prevLen, unsigned* dist)
-{
+unsigned DeflateEncoder::State::FindMatch(Candidates c, unsigned prevLen, unsigned* dist) {
     const uint8_t* win = window.data();
     const uint8_t* scan = win + strstart;
     unsigned maxLen = std::min(kMaxMatch, lookahead);
@@ -451,11 +410,9 @@ unsigned DeflateEncoder::State::FindMatch(Candidates c, unsigned prevLen, unsign
     }
 
     unsigned cur = c.chain;
-    if (maxLen < 4 || cur == 0 || best >= maxLen)
-        return best;
+    if (maxLen < 4 || cur == 0 || best >= maxLen) return best;
     unsigned chain = params.chain;
-    if (prevLen >= params.good)
-        chain >>= 2;
+    if (prevLen >= params.good) chain >>= 2;
     unsigned nice = std::min<unsigned>(params.nice, maxLen);
     unsigned limit = strstart > kMaxDist ? strstart - kMaxDist : 0;
     uint16_t scanEnd = Load16(scan + best - 1);
@@ -469,31 +426,25 @@ unsigned DeflateEncoder::State::FindMatch(Candidates c, unsigned prevLen, unsign
             if (len > best) {
                 best = len;
                 *dist = strstart - cur;
-                if (len >= nice)
-                    break;
+                if (len >= nice) break;
                 scanEnd = Load16(scan + best - 1);
             }
         }
-        if (--chain == 0)
-            break;
+        if (--chain == 0) break;
         cur = prev[cur & kWindowMask];
     }
     return best;
 }
 
-inline void DeflateEncoder::State::TallyLiteral(uint8_t c)
-{
-    if ((symbols & 7) == 0)
-        flagBuf[symbols >> 3] = 0;
+inline void DeflateEncoder::State::TallyLiteral(uint8_t c) {
+    if ((symbols & 7) == 0) flagBuf[symbols >> 3] = 0;
     litBuf[symbols++] = c;
     litFreq[c]++;
     tallyEnd++;
 }
 
-inline void DeflateEncoder::State::TallyMatch(unsigned len, unsigned dist)
-{
-    if ((symbols & 7) == 0)
-        flagBuf[symbols >> 3] = 0;
+inline void DeflateEncoder::State::TallyMatch(unsigned len, unsigned dist) {
+    if ((symbols & 7) == 0) flagBuf[symbols >> 3] = 0;
     flagBuf[symbols >> 3] |= uint8_t(1u << (symbols & 7));
     litBuf[symbols++] = uint8_t(len - kMinMatch);
     distBuf[matches++] = uint16_t(dist);
@@ -504,15 +455,12 @@ inline void DeflateEncoder::State::TallyMatch(unsigned len, unsigned dist)
 
 // Levels 1-3: take every match found at once; enter the positions inside short matches
 // only.
-void DeflateEncoder::State::RunGreedy()
-{
+void DeflateEncoder::State::RunGreedy() {
     for (;;) {
         if (lookahead < kMinLookahead) {
             Fill();
-            if (failed)
-                return;
-            if (lookahead == 0)
-                break;
+            if (failed) return;
+            if (lookahead == 0) break;
         }
         unsigned len = 0, dist = 0;
         if (lookahead >= kMinMatch) {
@@ -523,8 +471,7 @@ void DeflateEncoder::State::RunGreedy()
             unsigned end = strstart + len;
             if (len <= params.lazy) {
                 unsigned dataEnd = strstart + lookahead;
-                for (unsigned p = strstart + 1; p < end && p + kMinMatch <= dataEnd; p++)
-                    Insert(p);
+                for (unsigned p = strstart + 1; p < end && p + kMinMatch <= dataEnd; p++) Insert(p);
             }
             lookahead -= len;
             strstart = end;
@@ -535,8 +482,7 @@ void DeflateEncoder::State::RunGreedy()
         }
         if (BlockFull()) {
             FlushBlock(false);
-            if (failed)
-                return;
+            if (failed) return;
         }
     }
     FlushBlock(true);
@@ -544,25 +490,21 @@ void DeflateEncoder::State::RunGreedy()
 
 // Levels 4-9: a match found at one position is only taken when the next position does
 // not offer a longer one; otherwise its first byte goes out as a literal.
-void DeflateEncoder::State::RunLazy()
-{
+void DeflateEncoder::State::RunLazy() {
     unsigned prevLen = kMinMatch - 1, prevDist = 0;
     bool literalPending = false;  // the byte before strstart still waits for its symbol
     for (;;) {
         if (lookahead < kMinLookahead) {
             Fill();
-            if (failed)
-                return;
-            if (lookahead == 0)
-                break;
+            if (failed) return;
+            if (lookahead == 0) break;
         }
         unsigned curLen = kMinMatch - 1, curDist = 0;
         if (lookahead >= kMinMatch) {
             Candidates c = Insert(strstart);
             if (prevLen < params.lazy) {
                 curLen = FindMatch(c, prevLen, &curDist);
-                if (curDist == 0)
-                    curLen = kMinMatch - 1;
+                if (curDist == 0) curLen = kMinMatch - 1;
             }
         }
         if (prevLen >= kMinMatch && curLen <= prevLen) {
@@ -570,15 +512,13 @@ void DeflateEncoder::State::RunLazy()
             TallyMatch(prevLen, prevDist);
             unsigned end = strstart - 1 + prevLen;
             unsigned dataEnd = strstart + lookahead;
-            for (unsigned p = strstart + 1; p < end && p + kMinMatch <= dataEnd; p++)
-                Insert(p);
+            for (unsigned p = strstart + 1; p < end && p + kMinMatch <= dataEnd; p++) Insert(p);
             lookahead -= end - strstart;
             strstart = end;
             literalPending = false;
             prevLen = kMinMatch - 1;
         } else {
-            if (literalPending)
-                TallyLiteral(window[strstart - 1]);
+            if (literalPending) TallyLiteral(window[strstart - 1]);
             literalPending = true;
             prevLen = curLen;
             prevDist = curDist;
@@ -587,17 +527,14 @@ void DeflateEncoder::State::RunLazy()
         }
         if (BlockFull()) {
             FlushBlock(false);
-            if (failed)
-                return;
+            if (failed) return;
         }
     }
-    if (literalPending)
-        TallyLiteral(window[strstart - 1]);
+    if (literalPending) TallyLiteral(window[strstart - 1]);
     FlushBlock(true);
 }
 
-void DeflateEncoder::State::PutBits(uint32_t value, unsigned n)
-{
+void DeflateEncoder::State::PutBits(uint32_t value, unsigned n) {
     bitBuf |= uint64_t(value) << bitCount;
     bitCount += n;
     if (bitCount >= 32) {
@@ -606,13 +543,11 @@ void DeflateEncoder::State::PutBits(uint32_t value, unsigned n)
         outPos += 4;
         bitBuf >>= 32;
         bitCount -= 32;
-        if (outPos >= kOutBufSize)
-            FlushOut();
+        if (outPos >= kOutBufSize) FlushOut();
     }
 }
 
-void DeflateEncoder::State::AlignToByte()
-{
+void DeflateEncoder::State::AlignToByte() {
     while (bitCount > 0) {
         outBuf[outPos++] = uint8_t(bitBuf);
         bitBuf >>= 8;
@@ -620,10 +555,8 @@ void DeflateEncoder::State::AlignToByte()
     }
 }
 
-void DeflateEncoder::State::FlushOut()
-{
-    if (outPos == 0 || failed)
-        return;
+void DeflateEncoder::State::FlushOut() {
+    if (outPos == 0 || failed) return;
     if (!sink->Write(outBuf.data(), outPos)) {
         result.status = DeflateStatus::WriteFailed;
         failed = true;
@@ -634,8 +567,7 @@ void DeflateEncoder::State::FlushOut()
 
 // Stored blocks: header, pad to a byte, LEN and its complement, the bytes. One stored
 // block holds at most 65535 bytes.
-void DeflateEncoder::State::SendStored(const uint8_t* data, unsigned len, bool last)
-{
+void DeflateEncoder::State::SendStored(const uint8_t* data, unsigned len, bool last) {
     do {
         unsigned part = std::min(len, 65535u);
         len -= part;
@@ -644,8 +576,7 @@ void DeflateEncoder::State::SendStored(const uint8_t* data, unsigned len, bool l
         PutBits(part | (~part & 0xFFFF) << 16, 32);
         AlignToByte();
         FlushOut();
-        if (failed)
-            return;
+        if (failed) return;
         if (!sink->Write(data, part)) {
             result.status = DeflateStatus::WriteFailed;
             failed = true;
@@ -656,8 +587,7 @@ void DeflateEncoder::State::SendStored(const uint8_t* data, unsigned len, bool l
     } while (len > 0);
 }
 
-void DeflateEncoder::State::SendSymbols(const HuffCode& lit, const HuffCode& dist)
-{
+void DeflateEncoder::State::SendSymbols(const HuffCode& lit, const HuffCode& dist) {
     unsigned m = 0;
     for (unsigned i = 0; i < symbols; i++) {
         unsigned v = litBuf[i];
@@ -667,7 +597,8 @@ void DeflateEncoder::State::SendSymbols(const HuffCode& lit, const HuffCode& dis
         }
         unsigned lc = kCodes.lengthCode[v];
         unsigned sym = kEndOfBlock + 1 + lc;
-        PutBits(lit.code[sym] | (v + kMinMatch - kLengthBase[lc]) << lit.len[sym], lit.len[sym] + kLengthExtra[lc]);
+        PutBits(lit.code[sym] | (v + kMinMatch - kLengthBase[lc]) << lit.len[sym],
+                lit.len[sym] + kLengthExtra[lc]);
         unsigned d = distBuf[m++];
         unsigned dc = DistCode(d);
         PutBits(dist.code[dc] | (d - kDistBase[dc]) << dist.len[dc], dist.len[dc] + kDistExtra[dc]);
@@ -684,19 +615,16 @@ struct CodeLengthRuns {
     uint8_t extra[kLitLenCodes + kDistCodes];
     unsigned count = 0;
 
-    void Add(unsigned s, unsigned e)
-    {
+    void Add(unsigned s, unsigned e) {
         sym[count] = uint8_t(s);
         extra[count++] = uint8_t(e);
     }
 };
 
-void RunLengthCode(const uint8_t* lens, unsigned n, CodeLengthRuns& runs)
-{
+void RunLengthCode(const uint8_t* lens, unsigned n, CodeLengthRuns& runs) {
     for (unsigned i = 0; i < n;) {
         unsigned v = lens[i], run = 1;
-        while (i + run < n && lens[i + run] == v)
-            run++;
+        while (i + run < n && lens[i + run] == v) run++;
         i += run;
         if (v == 0) {
             while (run >= 11) {
@@ -717,27 +645,22 @@ void RunLengthCode(const uint8_t* lens, unsigned n, CodeLengthRuns& runs)
                 run -= r;
             }
         }
-        while (run-- > 0)
-            runs.Add(v, 0);
+        while (run-- > 0) runs.Add(v, 0);
     }
 }
 
 constexpr uint8_t kRunExtraBits[kCodeLenCodes] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 3, 7};
 
-HuffCode MakeFixedLitCode()
-{
+HuffCode MakeFixedLitCode() {
     HuffCode h{};
-    for (unsigned i = 0; i < kFixedLitLenCodes; i++)
-        h.len[i] = i < 144 ? 8 : i < 256 ? 9 : i < 280 ? 7 : 8;
+    for (unsigned i = 0; i < kFixedLitLenCodes; i++) h.len[i] = i < 144 ? 8 : i < 256 ? 9 : i < 280 ? 7 : 8;
     AssignCodes(h, kFixedLitLenCodes);
     return h;
 }
 
-HuffCode MakeFixedDistCode()
-{
+HuffCode MakeFixedDistCode() {
     HuffCode h{};
-    for (unsigned i = 0; i < kDistCodes; i++)
-        h.len[i] = 5;
+    for (unsigned i = 0; i < kDistCodes; i++) h.len[i] = 5;
     AssignCodes(h, kDistCodes);
     return h;
 }
@@ -748,15 +671,11 @@ const HuffCode kFixedDist = MakeFixedDistCode();
 }  // namespace
 
 // The bits the block's symbols take with the given code lengths, extra bits included.
-uint64_t DeflateEncoder::State::CodedBits(const uint8_t* litLen, const uint8_t* distLen) const
-{
+uint64_t DeflateEncoder::State::CodedBits(const uint8_t* litLen, const uint8_t* distLen) const {
     uint64_t bits = 0;
-    for (unsigned i = 0; i < kLitLenCodes; i++)
-        bits += uint64_t(litFreq[i]) * litLen[i];
-    for (unsigned c = 0; c < 29; c++)
-        bits += uint64_t(litFreq[kEndOfBlock + 1 + c]) * kLengthExtra[c];
-    for (unsigned c = 0; c < kDistCodes; c++)
-        bits += uint64_t(distFreq[c]) * (distLen[c] + kDistExtra[c]);
+    for (unsigned i = 0; i < kLitLenCodes; i++) bits += uint64_t(litFreq[i]) * litLen[i];
+    for (unsigned c = 0; c < 29; c++) bits += uint64_t(litFreq[kEndOfBlock + 1 + c]) * kLengthExtra[c];
+    for (unsigned c = 0; c < kDistCodes; c++) bits += uint64_t(distFreq[c]) * (distLen[c] + kDistExtra[c]);
     return bits;
 }
 
@@ -765,12 +684,9 @@ uint64_t DeflateEncoder::State::CodedBits(const uint8_t* litLen, const uint8_t* 
 // better, and on text, programs and their mixtures come out smaller. Data that hardly
 // compresses gains nothing from the cut, and a small file of it (a JPEG picture) stays
 // one block, to be passed through as it is.
-bool DeflateEncoder::State::BlockFull()
-{
-    if (symbols == kSymbolBufSize)
-        return true;
-    if (symbols != kSymbolBufSize / 2)
-        return false;
+bool DeflateEncoder::State::BlockFull() {
+    if (symbols == kSymbolBufSize) return true;
+    if (symbols != kSymbolBufSize / 2) return false;
     uint8_t litLen[kLitLenCodes], distLen[kDistCodes];
     litFreq[kEndOfBlock] = 1;
     HuffmanCodeLengths(litFreq, kLitLenCodes, kMaxCodeBits, litLen);
@@ -781,8 +697,7 @@ bool DeflateEncoder::State::BlockFull()
 // Ends the pending block: builds its codes, picks the cheapest way to send it and sends
 // it. The first block also decides the text flag, and, when it is the last as well and
 // did not shrink, turns the whole output into a plain copy of the input.
-void DeflateEncoder::State::FlushBlock(bool last)
-{
+void DeflateEncoder::State::FlushBlock(bool last) {
     litFreq[kEndOfBlock] = 1;
     bool inWindow = blockStart >= 0;
     uint64_t storedLen = uint64_t(int64_t(tallyEnd) - blockStart);
@@ -791,33 +706,27 @@ void DeflateEncoder::State::FlushBlock(bool last)
     HuffmanCodeLengths(litFreq, kLitLenCodes, kMaxCodeBits, lit.len);
     HuffmanCodeLengths(distFreq, kDistCodes, kMaxCodeBits, dist.len);
     unsigned hlit = kLitLenCodes, hdist = kDistCodes;
-    while (hlit > 257 && lit.len[hlit - 1] == 0)
-        hlit--;
-    while (hdist > 1 && dist.len[hdist - 1] == 0)
-        hdist--;
+    while (hlit > 257 && lit.len[hlit - 1] == 0) hlit--;
+    while (hdist > 1 && dist.len[hdist - 1] == 0) hdist--;
     uint8_t allLens[kLitLenCodes + kDistCodes];
     std::copy(lit.len, lit.len + hlit, allLens);
     std::copy(dist.len, dist.len + hdist, allLens + hlit);
     CodeLengthRuns runs;
     RunLengthCode(allLens, hlit + hdist, runs);
     uint32_t clFreq[kCodeLenCodes] = {};
-    for (unsigned i = 0; i < runs.count; i++)
-        clFreq[runs.sym[i]]++;
+    for (unsigned i = 0; i < runs.count; i++) clFreq[runs.sym[i]]++;
     HuffmanCodeLengths(clFreq, kCodeLenCodes, kMaxCodeLenBits, clen.len);
     unsigned hclen = kCodeLenCodes;
-    while (hclen > 4 && clen.len[kCodeLenOrder[hclen - 1]] == 0)
-        hclen--;
+    while (hclen > 4 && clen.len[kCodeLenOrder[hclen - 1]] == 0) hclen--;
 
     // Sizes in bits, without the 3-bit block header.
     uint64_t dynBits = 5 + 5 + 4 + 3 * hclen + CodedBits(lit.len, dist.len);
-    for (unsigned i = 0; i < runs.count; i++)
-        dynBits += clen.len[runs.sym[i]] + kRunExtraBits[runs.sym[i]];
+    for (unsigned i = 0; i < runs.count; i++) dynBits += clen.len[runs.sym[i]] + kRunExtraBits[runs.sym[i]];
     uint64_t fixedBits = CodedBits(kFixedLit.len, kFixedDist.len);
 
     if (firstBlock) {
         uint64_t textLike = 0, binaryLike = 0;
-        for (unsigned c = 0; c < 256; c++)
-            (c >= 7 && c <= 127 ? textLike : binaryLike) += litFreq[c];
+        for (unsigned c = 0; c < 256; c++) (c >= 7 && c <= 127 ? textLike : binaryLike) += litFreq[c];
         result.text = textLike / 4 >= binaryLike;
     }
 
@@ -853,8 +762,7 @@ void DeflateEncoder::State::FlushBlock(bool last)
         PutBits(hlit - 257, 5);
         PutBits(hdist - 1, 5);
         PutBits(hclen - 4, 4);
-        for (unsigned i = 0; i < hclen; i++)
-            PutBits(clen.len[kCodeLenOrder[i]], 3);
+        for (unsigned i = 0; i < hclen; i++) PutBits(clen.len[kCodeLenOrder[i]], 3);
         for (unsigned i = 0; i < runs.count; i++)
             PutBits(clen.code[runs.sym[i]] | runs.extra[i] << clen.len[runs.sym[i]],
                     clen.len[runs.sym[i]] + kRunExtraBits[runs.sym[i]]);
@@ -868,20 +776,16 @@ void DeflateEncoder::State::FlushBlock(bool last)
     std::fill(std::begin(distFreq), std::end(distFreq), 0);
 }
 
-ptrdiff_t MemorySource::Read(uint8_t* buf, size_t len)
-{
+ptrdiff_t MemorySource::Read(uint8_t* buf, size_t len) {
     size_t n = std::min(len, left_);
-    if (n == 0)
-        return 0;
+    if (n == 0) return 0;
     std::memcpy(buf, p_, n);
     p_ += n;
     left_ -= n;
     return ptrdiff_t(n);
 }
 
-bool VectorSink::Write(const uint8_t* data, size_t len)
-{
-    if (len != 0)
-        out_.insert(out_.end(), data, data + len);
+bool VectorSink::Write(const uint8_t* data, size_t len) {
+    if (len != 0) out_.insert(out_.end(), data, data + len);
     return true;
 }

@@ -6,98 +6,74 @@
 #include <vector>
 #include <windows.h>
 
-uint32_t ZipFileAttributes(const std::string& path)
-{
+uint32_t ZipFileAttributes(const std::string& path) {
     DWORD attr = GetFileAttributesA(path.c_str());
     return attr == INVALID_FILE_ATTRIBUTES ? kNoFile : uint32_t(attr);
 }
 
-bool ZipFileExists(const std::string& path)
-{
+bool ZipFileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool ZipDeleteFile(const std::string& path)
-{
-    return DeleteFileA(path.c_str()) != 0;
-}
+bool ZipDeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
-std::string ZipAnsiToOem(const std::string& text)
-{
+std::string ZipAnsiToOem(const std::string& text) {
     // CharToOemBuffA takes a length, so embedded or missing terminators do not matter.
     std::string out(text);
-    if (!out.empty())
-        CharToOemBuffA(text.data(), &out[0], DWORD(out.size()));
+    if (!out.empty()) CharToOemBuffA(text.data(), &out[0], DWORD(out.size()));
     return out;
 }
 
-std::string ZipOemToAnsi(const std::string& text)
-{
+std::string ZipOemToAnsi(const std::string& text) {
     std::string out(text);
-    if (!out.empty())
-        OemToCharBuffA(text.data(), &out[0], DWORD(out.size()));
+    if (!out.empty()) OemToCharBuffA(text.data(), &out[0], DWORD(out.size()));
     return out;
 }
 
-std::string ZipSystemTempFolder()
-{
+std::string ZipSystemTempFolder() {
     char buf[MAX_PATH + 1];
     DWORD n = GetTempPathA(sizeof buf, buf);
-    if (n == 0 || n > MAX_PATH)
-        return ".\\";
+    if (n == 0 || n > MAX_PATH) return ".\\";
     std::string folder(buf, n);
-    if (folder.back() != '\\')
-        folder += '\\';
+    if (folder.back() != '\\') folder += '\\';
     return folder;
 }
 
-bool TZipFile::OpenRead(const std::string& path)
-{
+bool TZipFile::OpenRead(const std::string& path) {
     Close();
     // Sharing for reading only: a file that someone is writing cannot be opened, and
     // nobody can start writing it while it is packed.
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
+    if (h == INVALID_HANDLE_VALUE) return false;
     handle_ = h;
     return true;
 }
 
-bool TZipFile::CreateNew(const std::string& path)
-{
+bool TZipFile::CreateNew(const std::string& path) {
     Close();
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
+    if (h == INVALID_HANDLE_VALUE) return false;
     handle_ = h;
     return true;
 }
 
-bool TZipFile::IsOpen() const
-{
-    return handle_ != nullptr;
-}
+bool TZipFile::IsOpen() const { return handle_ != nullptr; }
 
-void TZipFile::Close()
-{
-    if (handle_ != nullptr)
-        CloseHandle(static_cast<HANDLE>(handle_));
+void TZipFile::Close() {
+    if (handle_ != nullptr) CloseHandle(static_cast<HANDLE>(handle_));
     handle_ = nullptr;
 }
 
-uint64_t TZipFile::Size() const
-{
+uint64_t TZipFile::Size() const {
     DWORD high = 0;
     DWORD low = GetFileSize(static_cast<HANDLE>(handle_), &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
-        return 0;
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
     return uint64_t(high) << 32 | low;
 }
 
-uint32_t TZipFile::DosDateTime() const
-{
+uint32_t TZipFile::DosDateTime() const {
     FILETIME written, local;
     WORD date = 0, time = 0;
     if (!GetFileTime(static_cast<HANDLE>(handle_), nullptr, nullptr, &written) ||
@@ -106,24 +82,19 @@ uint32_t TZipFile::DosDateTime() const
     return uint32_t(date) << 16 | time;
 }
 
-ptrdiff_t TZipFile::Read(void* buf, size_t len)
-{
+ptrdiff_t TZipFile::Read(void* buf, size_t len) {
     DWORD got = 0;
-    if (!ReadFile(static_cast<HANDLE>(handle_), buf, DWORD(len), &got, nullptr))
-        return -1;
+    if (!ReadFile(static_cast<HANDLE>(handle_), buf, DWORD(len), &got, nullptr)) return -1;
     return ptrdiff_t(got);
 }
 
-size_t TZipFile::Write(const void* data, size_t len)
-{
+size_t TZipFile::Write(const void* data, size_t len) {
     DWORD put = 0;
-    if (!WriteFile(static_cast<HANDLE>(handle_), data, DWORD(len), &put, nullptr))
-        return 0;
+    if (!WriteFile(static_cast<HANDLE>(handle_), data, DWORD(len), &put, nullptr)) return 0;
     return put;
 }
 
-bool TZipFile::Seek(uint64_t pos)
-{
+bool TZipFile::Seek(uint64_t pos) {
     // SetFilePointer rather than SetFilePointerEx, which Windows 9x lacks.
     LONG high = LONG(pos >> 32);
     DWORD low = SetFilePointer(static_cast<HANDLE>(handle_), LONG(pos & 0xFFFFFFFFu), &high, FILE_BEGIN);

@@ -18,88 +18,67 @@ constexpr size_t kCentralHeaderSize = 46;
 constexpr size_t kIoBufferSize = 8192;
 constexpr size_t kStoreChunk = 16000;
 
-void Put16(std::string& out, uint32_t v)
-{
+void Put16(std::string& out, uint32_t v) {
     out += char(v & 0xFF);
     out += char((v >> 8) & 0xFF);
 }
 
-void Put32(std::string& out, uint32_t v)
-{
+void Put32(std::string& out, uint32_t v) {
     Put16(out, v & 0xFFFF);
     Put16(out, v >> 16);
 }
 
-char FoldCase(char c)
-{
-    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-}
+char FoldCase(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
 // Compares path + name of two entries, letters A-Z folded, without building the
 // joined strings.
-int CompareFolded(const TZipHeaderInfo& a, const TZipHeaderInfo& b)
-{
+int CompareFolded(const TZipHeaderInfo& a, const TZipHeaderInfo& b) {
     size_t na = a.FilePath.size() + a.FileName.size(), nb = b.FilePath.size() + b.FileName.size();
     auto at = [](const TZipHeaderInfo& e, size_t i) {
         return i < e.FilePath.size() ? e.FilePath[i] : e.FileName[i - e.FilePath.size()];
     };
     for (size_t i = 0; i < na && i < nb; i++) {
         unsigned char x = uint8_t(FoldCase(at(a, i))), y = uint8_t(FoldCase(at(b, i)));
-        if (x != y)
-            return x < y ? -1 : 1;
+        if (x != y) return x < y ? -1 : 1;
     }
     return na < nb ? -1 : na > nb ? 1 : 0;
 }
 
-bool IsSeparator(char c)
-{
-    return c == '\\' || c == '/' || c == ':';
-}
+bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 
 // The text after the last "\" or ":" (and "/", which Windows accepts as well and POSIX
 // paths use).
-std::string BareName(const std::string& path)
-{
+std::string BareName(const std::string& path) {
     size_t i = path.size();
-    while (i > 0 && !IsSeparator(path[i - 1]))
-        i--;
+    while (i > 0 && !IsSeparator(path[i - 1])) i--;
     return path.substr(i);
 }
 
 // "*" matches any run of characters, "?" any one; letters A-Z match either case.
-bool WildcardMatch(const char* pattern, const char* text)
-{
-    if (*pattern == '\0')
-        return *text == '\0';
+bool WildcardMatch(const char* pattern, const char* text) {
+    if (*pattern == '\0') return *text == '\0';
     if (*pattern == '*') {
         for (const char* t = text;; t++) {
-            if (WildcardMatch(pattern + 1, t))
-                return true;
-            if (*t == '\0')
-                return false;
+            if (WildcardMatch(pattern + 1, t)) return true;
+            if (*t == '\0') return false;
         }
     }
-    if (*text == '\0')
-        return false;
-    if (*pattern != '?' && FoldCase(*pattern) != FoldCase(*text))
-        return false;
+    if (*text == '\0') return false;
+    if (*pattern != '?' && FoldCase(*pattern) != FoldCase(*text)) return false;
     return WildcardMatch(pattern + 1, text + 1);
 }
 
 // A pattern with a folder part is matched against the whole path, one without against
 // the file name.
-bool MatchesAny(const std::vector<std::string>& patterns, const std::string& path)
-{
+bool MatchesAny(const std::vector<std::string>& patterns, const std::string& path) {
     for (const std::string& p : patterns) {
         bool whole = std::any_of(p.begin(), p.end(), IsSeparator);
-        if (WildcardMatch(p.c_str(), whole ? path.c_str() : BareName(path).c_str()))
-            return true;
+        if (WildcardMatch(p.c_str(), whole ? path.c_str() : BareName(path).c_str())) return true;
     }
     return false;
 }
 
-std::string Trimmed(const std::string& s)
-{
+std::string Trimmed(const std::string& s) {
     size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
     return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
 }
@@ -110,31 +89,26 @@ std::string Trimmed(const std::string& s)
 class ZipOutput {
 public:
     ZipOutput(const std::string& name, uint64_t maxSize, const std::function<void()>& afterWrite)
-        : name_(name), maxSize_(maxSize), afterWrite_(afterWrite)
-    {
-    }
+        : name_(name), maxSize_(maxSize), afterWrite_(afterWrite) {}
 
-    ~ZipOutput()
-    {
+    ~ZipOutput() {
         if (created_ && !finished_) {
             file_.Close();
             ZipDeleteFile(name_);
         }
     }
 
-    void Create()
-    {
-        if (!file_.CreateNew(name_))
-            throw EZipError("Cannot create the archive " + name_ + ".");
+    void Create() {
+        if (!file_.CreateNew(name_)) throw EZipError("Cannot create the archive " + name_ + ".");
         created_ = true;
     }
 
     uint64_t Position() const { return pos_; }
 
-    void Write(const void* data, size_t len)
-    {
+    void Write(const void* data, size_t len) {
         if (len > maxSize_ - pos_)
-            throw EZipError("The archive " + name_ + " would reach 2 GiB, more than a ZIP archive can record.");
+            throw EZipError("The archive " + name_ +
+                            " would reach 2 GiB, more than a ZIP archive can record.");
         const uint8_t* p = static_cast<const uint8_t*>(data);
         while (len > 0) {
             size_t part = std::min(len, kIoBufferSize - used_);
@@ -143,8 +117,7 @@ public:
             pos_ += part;
             p += part;
             len -= part;
-            if (used_ == kIoBufferSize)
-                Flush();
+            if (used_ == kIoBufferSize) Flush();
         }
     }
 
@@ -152,43 +125,35 @@ public:
 
     // Writes bytes over earlier output at offset, then carries on at the end. Bytes
     // still in the buffer are patched there, which spares small files two seeks.
-    void Rewrite(uint64_t offset, const std::string& bytes)
-    {
+    void Rewrite(uint64_t offset, const std::string& bytes) {
         uint64_t buffered = pos_ - used_;
         if (offset >= buffered && offset + bytes.size() <= pos_) {
             std::memcpy(buf_ + (offset - buffered), bytes.data(), bytes.size());
             return;
         }
         Flush();
-        if (!file_.Seek(offset))
-            throw EZipError("Cannot seek in the archive " + name_ + ".");
+        if (!file_.Seek(offset)) throw EZipError("Cannot seek in the archive " + name_ + ".");
         Store(bytes.data(), bytes.size());
-        if (!file_.Seek(pos_))
-            throw EZipError("Cannot seek in the archive " + name_ + ".");
+        if (!file_.Seek(pos_)) throw EZipError("Cannot seek in the archive " + name_ + ".");
     }
 
-    void Finish()
-    {
+    void Finish() {
         Flush();
         file_.Close();
         finished_ = true;
     }
 
 private:
-    void Flush()
-    {
-        if (used_ == 0)
-            return;
+    void Flush() {
+        if (used_ == 0) return;
         Store(buf_, used_);
         used_ = 0;
     }
 
-    void Store(const void* data, size_t len)
-    {
+    void Store(const void* data, size_t len) {
         if (file_.Write(data, len) < len)
             throw ENotEnoughRoom("There is not enough room to write the archive " + name_ + ".");
-        if (afterWrite_)
-            afterWrite_();
+        if (afterWrite_) afterWrite_();
     }
 
     std::string name_;
@@ -207,11 +172,9 @@ class FileSource : public DeflateSource {
 public:
     FileSource(TZipFile& file, uint64_t maxSize) : file_(file), maxSize_(maxSize) {}
 
-    ptrdiff_t Read(uint8_t* buf, size_t len) override
-    {
+    ptrdiff_t Read(uint8_t* buf, size_t len) override {
         ptrdiff_t got = file_.Read(buf, len);
-        if (got < 0)
-            return -1;
+        if (got < 0) return -1;
         crc_ = Crc32Update(crc_, buf, size_t(got));
         total_ += uint64_t(got);
         // A file that grows while it is read must not overflow the size field.
@@ -240,8 +203,7 @@ class OutputSink : public DeflateSink {
 public:
     explicit OutputSink(ZipOutput& out) : out_(out) {}
 
-    bool Write(const uint8_t* data, size_t len) override
-    {
+    bool Write(const uint8_t* data, size_t len) override {
         try {
             out_.Write(data, len);
             return true;
@@ -251,10 +213,8 @@ public:
         }
     }
 
-    void RethrowFailure() const
-    {
-        if (failure_)
-            std::rethrow_exception(failure_);
+    void RethrowFailure() const {
+        if (failure_) std::rethrow_exception(failure_);
     }
 
 private:
@@ -264,15 +224,13 @@ private:
 
 }  // namespace
 
-std::string TZipHeaderInfo::StoredName() const
-{
+std::string TZipHeaderInfo::StoredName() const {
     std::string name = FilePath + FileName;
     std::replace(name.begin(), name.end(), '\\', '/');
     return ZipAnsiToOem(name);
 }
 
-std::string TZipHeaderInfo::LocalHeader() const
-{
+std::string TZipHeaderInfo::LocalHeader() const {
     std::string name = StoredName();
     std::string h;
     h.reserve(kLocalHeaderSize + name.size());
@@ -289,8 +247,7 @@ std::string TZipHeaderInfo::LocalHeader() const
     return h + name;
 }
 
-std::string TZipHeaderInfo::CentralHeader() const
-{
+std::string TZipHeaderInfo::CentralHeader() const {
     std::string name = StoredName();
     std::string h;
     h.reserve(kCentralHeaderSize + name.size());
@@ -313,8 +270,7 @@ std::string TZipHeaderInfo::CentralHeader() const
     return h + name;
 }
 
-std::string TEndCentral::Bytes() const
-{
+std::string TEndCentral::Bytes() const {
     std::string e;
     Put32(e, Signature);
     Put16(e, ThisDisk);
@@ -327,46 +283,39 @@ std::string TEndCentral::Bytes() const
     return e;
 }
 
-TSortedZip::TSortedZip(TZipSortMode mode) : mode_(mode)
-{
+TSortedZip::TSortedZip(TZipSortMode mode) : mode_(mode) {
     if (mode != TZipSortMode::ByName && mode != TZipSortMode::ByNone)
         throw std::invalid_argument("TSortedZip supports only the ByName and ByNone orders");
 }
 
-int TSortedZip::Compare(const TZipHeaderInfo& a, const TZipHeaderInfo& b) const
-{
-    if (mode_ == TZipSortMode::ByName)
-        return CompareFolded(a, b);
-    if (a.DiskNumberStart != b.DiskNumberStart)
-        return a.DiskNumberStart < b.DiskNumberStart ? -1 : 1;
+int TSortedZip::Compare(const TZipHeaderInfo& a, const TZipHeaderInfo& b) const {
+    if (mode_ == TZipSortMode::ByName) return CompareFolded(a, b);
+    if (a.DiskNumberStart != b.DiskNumberStart) return a.DiskNumberStart < b.DiskNumberStart ? -1 : 1;
     return a.RelativeOffset < b.RelativeOffset ? -1 : a.RelativeOffset > b.RelativeOffset ? 1 : 0;
 }
 
-void TSortedZip::Add(TZipHeaderInfo* entry)
-{
-    auto at = std::upper_bound(items_.begin(), items_.end(), entry,
-                               [this](const TZipHeaderInfo* a, const TZipHeaderInfo* b) { return Compare(*a, *b) < 0; });
+void TSortedZip::Add(TZipHeaderInfo* entry) {
+    auto at = std::upper_bound(
+        items_.begin(), items_.end(), entry,
+        [this](const TZipHeaderInfo* a, const TZipHeaderInfo* b) { return Compare(*a, *b) < 0; });
     items_.insert(at, entry);
 }
 
-TZipHeaderInfo* TSortedZip::Find(const TZipHeaderInfo& key) const
-{
-    auto at = std::lower_bound(items_.begin(), items_.end(), &key,
-                               [this](const TZipHeaderInfo* a, const TZipHeaderInfo* b) { return Compare(*a, *b) < 0; });
+TZipHeaderInfo* TSortedZip::Find(const TZipHeaderInfo& key) const {
+    auto at = std::lower_bound(
+        items_.begin(), items_.end(), &key,
+        [this](const TZipHeaderInfo* a, const TZipHeaderInfo* b) { return Compare(*a, *b) < 0; });
     return at != items_.end() && Compare(**at, key) == 0 ? *at : nullptr;
 }
 
-std::string TZipWriter::TempFolder() const
-{
+std::string TZipWriter::TempFolder() const {
     // Only the merge into an existing archive, which this writer does not do, would
     // need a temporary file; the folder is still resolved the way that branch would.
     return Trimmed(TempPath).empty() ? ZipSystemTempFolder() : TempPath;
 }
 
-uint32_t TZipWriter::WriteArchive()
-{
-    if (Trimmed(ZipName).empty())
-        return 0;
+uint32_t TZipWriter::WriteArchive() {
+    if (Trimmed(ZipName).empty()) return 0;
     try {
         uint32_t count = Run();
         FilesList.clear();
@@ -379,8 +328,7 @@ uint32_t TZipWriter::WriteArchive()
 
 // Drops what cannot be packed before anything is written: excluded names and files
 // that are not there.
-void TZipWriter::CheckFilesList()
-{
+void TZipWriter::CheckFilesList() {
     std::vector<std::string> kept;
     for (const std::string& path : FilesList) {
         bool folder = !path.empty() && (path.back() == '\\' || path.back() == '/');
@@ -395,18 +343,14 @@ void TZipWriter::CheckFilesList()
     FilesList.swap(kept);
 }
 
-uint32_t TZipWriter::Run()
-{
-    if (PackLevel < 0 || PackLevel > 9)
-        throw EZipError("The compression level must be 0 to 9.");
+uint32_t TZipWriter::Run() {
+    if (PackLevel < 0 || PackLevel > 9) throw EZipError("The compression level must be 0 to 9.");
     // Folder paths in stored names are not built.
-    if (StorePaths)
-        throw EZipError("Storing folder paths is not supported.");
+    if (StorePaths) throw EZipError("Storing folder paths is not supported.");
     CheckFilesList();
     // Adding to an existing archive (through a temporary file) is not built, and it
     // must not be overwritten either.
-    if (ZipFileExists(ZipName))
-        throw EZipError("The archive " + ZipName + " already exists.");
+    if (ZipFileExists(ZipName)) throw EZipError("The archive " + ZipName + " already exists.");
 
     ZipOutput out(ZipName, MaxArchiveSize, DoProcessMessages);
     out.Create();
@@ -414,8 +358,7 @@ uint32_t TZipWriter::Run()
         char buf[kIoBufferSize];
         while (PackagePrefix->read(buf, sizeof buf), PackagePrefix->gcount() > 0)
             out.Write(buf, size_t(PackagePrefix->gcount()));
-        if (PackagePrefix->bad())
-            throw EZipError("The package prefix could not be read.");
+        if (PackagePrefix->bad()) throw EZipError("The package prefix could not be read.");
     }
 
     std::vector<std::unique_ptr<TZipHeaderInfo>> records;
@@ -428,12 +371,10 @@ uint32_t TZipWriter::Run()
     for (const std::string& path : FilesList) {
         auto entry = std::make_unique<TZipHeaderInfo>();
         uint32_t attributes = ZipFileAttributes(path);
-        if (attributes == kNoFile)
-            continue;
+        if (attributes == kNoFile) continue;
         entry->ExternalAttributes = attributes;
         TZipFile in;
-        if (!in.OpenRead(path))
-            continue;  // locked by a writer, or no longer readable
+        if (!in.OpenRead(path)) continue;  // locked by a writer, or no longer readable
         entry->DateTime = in.DosDateTime();
         uint64_t size = in.Size();
         if (size > MaxArchiveSize)
@@ -441,15 +382,12 @@ uint32_t TZipWriter::Run()
         entry->UncompressedSize = uint32_t(size);
 
         entry->FileName = BareName(ZipOemToAnsi(ZipAnsiToOem(path)));
-        if (entry->FileName.empty())
-            continue;
+        if (entry->FileName.empty()) continue;
         entry->RelativeOffset = uint32_t(out.Position());
         entry->InternalAttributes = 2;
         entry->DiskNumberStart = 0;
-        if (byName.Find(*entry) != nullptr)
-            continue;  // the first file of a name is the one packed
-        if (count == MaxEntries)
-            throw EZipError("A ZIP archive cannot hold more than 65535 files.");
+        if (byName.Find(*entry) != nullptr) continue;  // the first file of a name is the one packed
+        if (count == MaxEntries) throw EZipError("A ZIP archive cannot hold more than 65535 files.");
         std::string storedName = entry->StoredName();
         if (storedName.size() > 0xFFFF)
             throw EZipError("The file name of " + path + " is too long for a ZIP archive.");
@@ -462,10 +400,8 @@ uint32_t TZipWriter::Run()
             entry->CompressionMethod = 0;
             entry->InternalAttributes = 0;
             ptrdiff_t got;
-            while ((got = source.Read(chunk.data(), chunk.size())) > 0)
-                out.Write(chunk.data(), size_t(got));
-            if (got < 0 && !source.TooLarge())
-                throw EZipError("Cannot read " + path + ".");
+            while ((got = source.Read(chunk.data(), chunk.size())) > 0) out.Write(chunk.data(), size_t(got));
+            if (got < 0 && !source.TooLarge()) throw EZipError("Cannot read " + path + ".");
         } else {
             if (PackLevel >= 8)
                 entry->Flag = 0x0002;
@@ -479,8 +415,7 @@ uint32_t TZipWriter::Run()
             entry->CompressionMethod = r.stored ? 0 : 8;
             entry->InternalAttributes = r.text ? 1 : 0;
         }
-        if (source.TooLarge())
-            throw EZipError(path + " grew past 2 GiB while it was packed.");
+        if (source.TooLarge()) throw EZipError(path + " grew past 2 GiB while it was packed.");
         // The bytes actually read, so that size and CRC always describe the same data.
         entry->UncompressedSize = uint32_t(source.Total());
         entry->CompressedSize = uint32_t(out.Position() - dataStart);
@@ -497,8 +432,7 @@ uint32_t TZipWriter::Run()
     }
 
     end.CentralOffset = uint32_t(out.Position());
-    for (size_t i = 0; i < byNone.Count(); i++)
-        out.Write(byNone[i]->CentralHeader());
+    for (size_t i = 0; i < byNone.Count(); i++) out.Write(byNone[i]->CentralHeader());
     end.CentralSize = uint32_t(out.Position() - end.CentralOffset);
     out.Write(end.Bytes());
     out.Finish();

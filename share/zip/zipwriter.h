@@ -66,7 +66,16 @@ struct TEndCentral {
     std::string Bytes() const;  // 22 bytes
 };
 
-enum class TZipSortMode { ByName, ByFileName, ByDirectoryName, ByDate, ByCompressedSize, ByUnCompressedSize, ByRate, ByNone };
+enum class TZipSortMode {
+    ByName,
+    ByFileName,
+    ByDirectoryName,
+    ByDate,
+    ByCompressedSize,
+    ByUnCompressedSize,
+    ByRate,
+    ByNone
+};
 
 // An ordered list of entries, not owning them. ByName orders by path and name with the
 // letters A-Z folded, so a stored name is found by halving; ByNone by disk and local
@@ -98,13 +107,13 @@ public:
     TZipWriter(const TZipWriter&) = delete;
     TZipWriter& operator=(const TZipWriter&) = delete;
 
-    std::string ZipName;                  // the archive to write; it must not exist yet
-    std::vector<std::string> FilesList;   // files to pack, in this order; emptied by every run
-    int PackLevel = 6;                    // 0 stores every file, 1-9 deflate
-    bool StorePaths = false;              // must stay false: folder paths are not stored
+    std::string ZipName;                      // the archive to write; it must not exist yet
+    std::vector<std::string> FilesList;       // files to pack, in this order; emptied by every run
+    int PackLevel = 6;                        // 0 stores every file, 1-9 deflate
+    bool StorePaths = false;                  // must stay false: folder paths are not stored
     std::vector<std::string> NoCompressList;  // name patterns (* and ?) stored uncompressed
     std::vector<std::string> ExcludeList;     // name patterns never packed
-    std::string TempPath;                 // folder for temporary files; empty: the system's
+    std::string TempPath;                     // folder for temporary files; empty: the system's
     // Called after every write to the output, so the user interface can repaint during a
     // long run. It must not start another run or change these settings.
     std::function<void()> DoProcessMessages;

@@ -44,9 +44,7 @@ TEST(ShapeRuns, CoverExactlyTheNonKeyPixelsOfRandomPictures) {
 TEST(ShapeRuns, KeyColourInsideThePictureIsAHoleToo) {
     const uint32_t B = 0xFF00FF, O = 0x123456;
     std::vector<uint32_t> px = {
-        B, O, O, O, B,
-        O, O, B, O, O,
-        B, O, O, O, B,
+        B, O, O, O, B, O, O, B, O, O, B, O, O, O, B,
     };
     auto runs = ShapeRuns(px.data(), 5, 3);
     ASSERT_EQ(runs.size(), 4u);

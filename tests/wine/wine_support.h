@@ -30,7 +30,8 @@ inline void Pump(DWORD ms) {
 inline std::string FreshFolder(const std::string& name) {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
-    std::string dir = std::string(temp) + "gobutest_" + name + "_" + std::to_string(GetCurrentProcessId()) + "\\";
+    std::string dir =
+        std::string(temp) + "gobutest_" + name + "_" + std::to_string(GetCurrentProcessId()) + "\\";
     CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
 }

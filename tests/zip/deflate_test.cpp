@@ -17,8 +17,7 @@ struct Encoded {
     Bytes out;
 };
 
-Encoded Encode(DeflateEncoder& enc, int level, const Bytes& in, bool allowRaw = false)
-{
+Encoded Encode(DeflateEncoder& enc, int level, const Bytes& in, bool allowRaw = false) {
     Encoded e;
     MemorySource src(in.data(), in.size());
     VectorSink sink(e.out);
@@ -26,14 +25,12 @@ Encoded Encode(DeflateEncoder& enc, int level, const Bytes& in, bool allowRaw = 
     return e;
 }
 
-Encoded Encode(int level, const Bytes& in, bool allowRaw = false)
-{
+Encoded Encode(int level, const Bytes& in, bool allowRaw = false) {
     DeflateEncoder enc;
     return Encode(enc, level, in, allowRaw);
 }
 
-Bytes ZlibDeflate9(const Bytes& in)
-{
+Bytes ZlibDeflate9(const Bytes& in) {
     z_stream z{};
     deflateInit2(&z, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
     Bytes out(deflateBound(&z, uLong(in.size())));
@@ -51,8 +48,7 @@ Bytes ZlibDeflate9(const Bytes& in)
 class TrickleSource : public DeflateSource {
 public:
     TrickleSource(const Bytes& data, unsigned seed) : data_(data), rng_(seed) {}
-    ptrdiff_t Read(uint8_t* buf, size_t len) override
-    {
+    ptrdiff_t Read(uint8_t* buf, size_t len) override {
         size_t n = std::min({len, data_.size() - pos_, size_t(1 + rng_() % 7000)});
         std::copy_n(data_.begin() + long(pos_), n, buf);
         pos_ += n;
@@ -68,10 +64,8 @@ private:
 class FailingSource : public DeflateSource {
 public:
     explicit FailingSource(size_t goodBytes) : left_(goodBytes) {}
-    ptrdiff_t Read(uint8_t* buf, size_t len) override
-    {
-        if (left_ == 0)
-            return -1;
+    ptrdiff_t Read(uint8_t* buf, size_t len) override {
+        if (left_ == 0) return -1;
         size_t n = std::min(len, left_);
         std::fill_n(buf, n, uint8_t('x'));
         left_ -= n;
@@ -84,8 +78,7 @@ private:
 
 class RefusingSink : public DeflateSink {
 public:
-    bool Write(const uint8_t*, size_t) override
-    {
+    bool Write(const uint8_t*, size_t) override {
         calls++;
         return false;
     }
@@ -93,18 +86,15 @@ public:
 };
 
 // Bytes that all differ, so the encoder can only send them as literals.
-Bytes DistinctBytes(const std::vector<int>& values)
-{
+Bytes DistinctBytes(const std::vector<int>& values) {
     Bytes b;
-    for (int v : values)
-        b.push_back(uint8_t(v));
+    for (int v : values) b.push_back(uint8_t(v));
     return b;
 }
 
 }  // namespace
 
-TEST(Crc32, MatchesTheStandardCheckValueAndZlib)
-{
+TEST(Crc32, MatchesTheStandardCheckValueAndZlib) {
     const char* check = "123456789";
     EXPECT_EQ(Crc32(check, 9), 0xCBF43926u);
     EXPECT_EQ(Crc32(check, 0), 0u);
@@ -126,8 +116,7 @@ TEST(Crc32, MatchesTheStandardCheckValueAndZlib)
 }
 
 // Sizes on and around the block, window and stored-block edges.
-TEST(Deflate, EveryLevelRoundTripsThroughZlib)
-{
+TEST(Deflate, EveryLevelRoundTripsThroughZlib) {
     std::mt19937 rng(7);
     std::vector<std::pair<std::string, Bytes>> inputs = {
         {"empty", {}},
@@ -161,8 +150,7 @@ TEST(Deflate, EveryLevelRoundTripsThroughZlib)
     }
 }
 
-TEST(Deflate, OutputDoesNotDependOnHowTheInputArrivesOrWhatCameBefore)
-{
+TEST(Deflate, OutputDoesNotDependOnHowTheInputArrivesOrWhatCameBefore) {
     std::mt19937 rng(11);
     Bytes first = MixedData(rng, 150000), second = MixedData(rng, 250000);
     DeflateEncoder reused;
@@ -179,8 +167,7 @@ TEST(Deflate, OutputDoesNotDependOnHowTheInputArrivesOrWhatCameBefore)
     EXPECT_TRUE(trickled == fresh.out);
 }
 
-TEST(Deflate, Level9IsAsTightAsZlibOnTextAndRuns)
-{
+TEST(Deflate, Level9IsAsTightAsZlibOnTextAndRuns) {
     std::mt19937 rng(5);
     Bytes text = TextData(rng, 400000);
     Bytes mixed = MixedData(rng, 400000);
@@ -192,8 +179,7 @@ TEST(Deflate, Level9IsAsTightAsZlibOnTextAndRuns)
     EXPECT_LE(Encode(9, text).out.size(), Encode(1, text).out.size());
 }
 
-TEST(Deflate, IncompressibleDataCostsOnlyStoredBlockHeaders)
-{
+TEST(Deflate, IncompressibleDataCostsOnlyStoredBlockHeaders) {
     std::mt19937 rng(9);
     Bytes data = RandomBytes(rng, 300000);
     Encoded e = Encode(9, data, true);
@@ -202,8 +188,7 @@ TEST(Deflate, IncompressibleDataCostsOnlyStoredBlockHeaders)
     ASSERT_TRUE(ZlibInflate(e.out).data == data);
 }
 
-TEST(Deflate, OneBlockThatDoesNotShrinkPassesThroughUnchanged)
-{
+TEST(Deflate, OneBlockThatDoesNotShrinkPassesThroughUnchanged) {
     std::mt19937 rng(2);
     // Up to the 32K symbols of one block, past the point where compressing data ends
     // its blocks early.
@@ -231,19 +216,17 @@ TEST(Deflate, OneBlockThatDoesNotShrinkPassesThroughUnchanged)
 
     // Fits in one block yet shrinks only when coded: never passed through.
     Bytes few(20000);
-    for (auto& b : few)
-        b = uint8_t(rng() % 2);
+    for (auto& b : few) b = uint8_t(rng() % 2);
     EXPECT_FALSE(Encode(9, few, true).result.stored);
 }
 
-TEST(Deflate, TextMeansAtMostOneLiteralInFiveOutside7To127)
-{
+TEST(Deflate, TextMeansAtMostOneLiteralInFiveOutside7To127) {
     std::vector<int> textValues, binaryValues;
     for (int v = 7; v <= 106; v++)  // 100 values
         textValues.push_back(v);
     textValues.back() = 127;
-    for (int v : {0, 6, 128, 255, 1, 2, 3, 4, 5, 129, 130, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 141, 142,
-                  143, 144, 145})  // 26 values
+    for (int v : {0,   6,   128, 255, 1,   2,   3,   4,   5,   129, 130, 131, 132,
+                  133, 134, 135, 136, 137, 138, 139, 140, 141, 142, 143, 144, 145})  // 26 values
         binaryValues.push_back(v);
 
     auto literals = [&](size_t binaryCount) {
@@ -266,8 +249,7 @@ TEST(Deflate, TextMeansAtMostOneLiteralInFiveOutside7To127)
     EXPECT_FALSE(Encode(9, randomThenText).result.text);
 }
 
-TEST(Deflate, ReportsBadLevelsAndFailedReadsAndWrites)
-{
+TEST(Deflate, ReportsBadLevelsAndFailedReadsAndWrites) {
     DeflateEncoder enc;
     Bytes data(100, 1), out;
     for (int level : {0, -1, 10}) {
@@ -289,13 +271,11 @@ TEST(Deflate, ReportsBadLevelsAndFailedReadsAndWrites)
     EXPECT_EQ(refusing.calls, 1);  // stops at the first refusal
 }
 
-TEST(HuffmanCodeLengths, LimitsDepthAndKeepsTheCodeCompleteAndOrdered)
-{
+TEST(HuffmanCodeLengths, LimitsDepthAndKeepsTheCodeCompleteAndOrdered) {
     // Fibonacci frequencies give the deepest possible Huffman tree, far beyond 15 levels.
     std::vector<uint32_t> fib(30);
     fib[0] = fib[1] = 1;
-    for (size_t i = 2; i < fib.size(); i++)
-        fib[i] = fib[i - 1] + fib[i - 2];
+    for (size_t i = 2; i < fib.size(); i++) fib[i] = fib[i - 1] + fib[i - 2];
     struct Case {
         std::vector<uint32_t> freq;
         unsigned maxBits;
@@ -304,8 +284,7 @@ TEST(HuffmanCodeLengths, LimitsDepthAndKeepsTheCodeCompleteAndOrdered)
     std::mt19937 rng(6);
     for (int i = 0; i < 50; i++) {
         std::vector<uint32_t> f(286);
-        for (auto& x : f)
-            x = rng() % 3 == 0 ? 0 : 1u << (rng() % 20);
+        for (auto& x : f) x = rng() % 3 == 0 ? 0 : 1u << (rng() % 20);
         cases.push_back({f, 15});
     }
     for (const Case& c : cases) {
@@ -315,8 +294,7 @@ TEST(HuffmanCodeLengths, LimitsDepthAndKeepsTheCodeCompleteAndOrdered)
         for (size_t i = 0; i < len.size(); i++) {
             ASSERT_LE(len[i], c.maxBits);
             ASSERT_EQ(len[i] == 0, c.freq[i] == 0) << i;
-            if (len[i] != 0)
-                kraft += uint64_t(1) << (c.maxBits - len[i]);
+            if (len[i] != 0) kraft += uint64_t(1) << (c.maxBits - len[i]);
             for (size_t j = 0; j < len.size(); j++) {
                 if (c.freq[i] > c.freq[j] && c.freq[j] != 0) {
                     ASSERT_LE(len[i], len[j]) << "a more frequent symbol got a longer code";

@@ -11,14 +11,12 @@
 
 namespace {
 
-std::string Lower(std::string s)
-{
+std::string Lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return s;
 }
 
-bool Mentions(const std::string& output, const std::string& words)
-{
+bool Mentions(const std::string& output, const std::string& words) {
     return Lower(output).find(Lower(words)) != std::string::npos;
 }
 
@@ -28,8 +26,8 @@ struct Packed {
 };
 
 // Every reader accepts the archive without a warning, and zlib reproduces each file.
-void ExpectAllReadersAccept(const std::string& zip, const std::vector<Packed>& files, uint64_t prefixSize = 0)
-{
+void ExpectAllReadersAccept(const std::string& zip, const std::vector<Packed>& files,
+                            uint64_t prefixSize = 0) {
     std::string q = ShellQuote(zip);
 
     CommandResult unzip = RunCommand("unzip -t " + q);
@@ -76,8 +74,8 @@ void ExpectAllReadersAccept(const std::string& zip, const std::vector<Packed>& f
     }
 }
 
-std::vector<Packed> MakeFiles(const ScratchDir& dir, std::mt19937& rng, const std::vector<size_t>& sizes, int set)
-{
+std::vector<Packed> MakeFiles(const ScratchDir& dir, std::mt19937& rng, const std::vector<size_t>& sizes,
+                              int set) {
     std::vector<Packed> files;
     for (size_t i = 0; i < sizes.size(); i++) {
         Packed f;
@@ -99,23 +97,17 @@ std::vector<Packed> MakeFiles(const ScratchDir& dir, std::mt19937& rng, const st
     return files;
 }
 
-std::vector<std::string> PathsOf(const std::vector<Packed>& files)
-{
+std::vector<std::string> PathsOf(const std::vector<Packed>& files) {
     std::vector<std::string> paths;
-    for (const Packed& f : files)
-        paths.push_back(f.path);
+    for (const Packed& f : files) paths.push_back(f.path);
     return paths;
 }
 
-std::string Gobuzip()
-{
-    return ShellQuote(GOBUZIP_PATH);
-}
+std::string Gobuzip() { return ShellQuote(GOBUZIP_PATH); }
 
 }  // namespace
 
-TEST(ZipInterop, EveryKindOfEntryPassesAllFourReadersAndZlib)
-{
+TEST(ZipInterop, EveryKindOfEntryPassesAllFourReadersAndZlib) {
     ScratchDir dir;
     std::mt19937 rng(1);
     std::vector<Packed> files = {
@@ -130,8 +122,7 @@ TEST(ZipInterop, EveryKindOfEntryPassesAllFourReadersAndZlib)
     // A real executable too.
     Bytes program = ReadFile("/bin/ls");
     files.push_back({dir / "ls", program});
-    for (const Packed& f : files)
-        WriteFile(f.path, f.content);
+    for (const Packed& f : files) WriteFile(f.path, f.content);
 
     TZipWriter w;
     w.ZipName = dir / "all.zip";
@@ -149,17 +140,16 @@ TEST(ZipInterop, EveryKindOfEntryPassesAllFourReadersAndZlib)
     EXPECT_TRUE(ReadFile(dir / "out/ls") == program);
 }
 
-TEST(ZipInterop, APrefixedArchiveReadsWithoutExtraByteOrOffsetWarnings)
-{
+TEST(ZipInterop, APrefixedArchiveReadsWithoutExtraByteOrOffsetWarnings) {
     ScratchDir dir;
     std::mt19937 rng(2);
     Bytes stub = RandomBytes(rng, 36352 + 77);
     WriteFile(dir / "stub.bin", stub);
     std::vector<Packed> files = MakeFiles(dir, rng, {50000, 0, 70000, 1000}, 0);
 
-    std::string cmd = Gobuzip() + " --prefix " + ShellQuote(dir / "stub.bin") + " " + ShellQuote(dir / "pkg_zip.exe");
-    for (const Packed& f : files)
-        cmd += " " + ShellQuote(f.path);
+    std::string cmd =
+        Gobuzip() + " --prefix " + ShellQuote(dir / "stub.bin") + " " + ShellQuote(dir / "pkg_zip.exe");
+    for (const Packed& f : files) cmd += " " + ShellQuote(f.path);
     CommandResult made = RunCommand(cmd);
     ASSERT_EQ(made.status, 0) << made.output;
     EXPECT_EQ(made.output, "4\n");
@@ -169,8 +159,7 @@ TEST(ZipInterop, APrefixedArchiveReadsWithoutExtraByteOrOffsetWarnings)
     ExpectAllReadersAccept(dir / "pkg_zip.exe", files, stub.size());
 }
 
-TEST(ZipInterop, GobuzipReportsItsCountAndFailures)
-{
+TEST(ZipInterop, GobuzipReportsItsCountAndFailures) {
     ScratchDir dir;
     std::mt19937 rng(3);
     std::vector<Packed> files = MakeFiles(dir, rng, {20000, 30000}, 0);
@@ -184,8 +173,7 @@ TEST(ZipInterop, GobuzipReportsItsCountAndFailures)
                                      ShellQuote(dir / "missing") + " " + b);
         ASSERT_EQ(r.status, 0) << r.output;
         EXPECT_EQ(r.output, "2\n");
-        for (const ReadEntry& e : ParseArchive(ReadFile(zip)).entries)
-            EXPECT_EQ(e.flags, *level ? 0 : 2);
+        for (const ReadEntry& e : ParseArchive(ReadFile(zip)).entries) EXPECT_EQ(e.flags, *level ? 0 : 2);
     }
 
     // The output exists already: an error, and the file stays as it was.
@@ -196,8 +184,8 @@ TEST(ZipInterop, GobuzipReportsItsCountAndFailures)
 
     EXPECT_EQ(RunCommand(Gobuzip() + " " + ShellQuote(dir / "x.zip")).status, 2);
     EXPECT_EQ(RunCommand(Gobuzip() + " -x " + ShellQuote(dir / "x.zip") + " " + a).status, 2);
-    EXPECT_EQ(RunCommand(Gobuzip() + " --prefix " + ShellQuote(dir / "nostub") + " " + ShellQuote(dir / "x.zip") +
-                         " " + a)
+    EXPECT_EQ(RunCommand(Gobuzip() + " --prefix " + ShellQuote(dir / "nostub") + " " +
+                         ShellQuote(dir / "x.zip") + " " + a)
                   .status,
               1);
     EXPECT_FALSE(Exists(dir / "x.zip"));
@@ -205,16 +193,15 @@ TEST(ZipInterop, GobuzipReportsItsCountAndFailures)
 
 // Random file sets of random sizes, with the sizes that sit on block and window edges
 // over-represented.
-TEST(ZipInterop, RandomFileSetsRoundTrip)
-{
+TEST(ZipInterop, RandomFileSetsRoundTrip) {
     ScratchDir dir;
     std::mt19937 rng(20240611);
-    const size_t edges[] = {0, 1, 2, 3, 258, 259, 32767, 32768, 32769, 65273, 65274, 65275, 65535, 65536, 65537, 98304};
+    const size_t edges[] = {0,     1,     2,     3,     258,   259,   32767, 32768,
+                            32769, 65273, 65274, 65275, 65535, 65536, 65537, 98304};
     for (int set = 0; set < 14; set++) {
         std::vector<size_t> sizes;
         size_t count = 1 + rng() % 6;
-        for (size_t i = 0; i < count; i++)
-            sizes.push_back(rng() % 2 ? edges[rng() % 16] : rng() % 150000);
+        for (size_t i = 0; i < count; i++) sizes.push_back(rng() % 2 ? edges[rng() % 16] : rng() % 150000);
         std::vector<Packed> files = MakeFiles(dir, rng, sizes, set);
         TZipWriter w;
         w.ZipName = dir / ("set" + std::to_string(set) + ".zip");
@@ -226,7 +213,8 @@ TEST(ZipInterop, RandomFileSetsRoundTrip)
         for (size_t i = 0; i < files.size(); i++) {
             Inflated back = ExtractEntry(a.entries[i]);
             ASSERT_TRUE(back.ok) << "set " << set << " file " << i << " size " << sizes[i];
-            ASSERT_TRUE(back.data == files[i].content) << "set " << set << " file " << i << " size " << sizes[i];
+            ASSERT_TRUE(back.data == files[i].content)
+                << "set " << set << " file " << i << " size " << sizes[i];
         }
         CommandResult unzip = RunCommand("unzip -tq " + ShellQuote(w.ZipName));
         EXPECT_EQ(unzip.status, 0) << unzip.output;

@@ -11,64 +11,52 @@
 #include <unistd.h>
 #include <zlib.h>
 
-ScratchDir::ScratchDir()
-{
+ScratchDir::ScratchDir() {
     const char* tmp = std::getenv("TMPDIR");
     std::string templ = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/gobuzip-test-XXXXXX";
     std::vector<char> buf(templ.begin(), templ.end());
     buf.push_back('\0');
-    if (mkdtemp(buf.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
+    if (mkdtemp(buf.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = buf.data();
 }
 
-ScratchDir::~ScratchDir()
-{
+ScratchDir::~ScratchDir() {
     // Tests may leave read-only files behind; rm -rf copes with those.
     std::string cmd = "rm -rf " + ShellQuote(path_);
-    if (std::system(cmd.c_str()) != 0)
-        std::fprintf(stderr, "could not remove %s\n", path_.c_str());
+    if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", path_.c_str());
 }
 
-void WriteFile(const std::string& path, const Bytes& data)
-{
+void WriteFile(const std::string& path, const Bytes& data) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-    if (!f)
-        throw std::runtime_error("cannot write " + path);
+    if (!f) throw std::runtime_error("cannot write " + path);
 }
 
-void WriteFile(const std::string& path, const std::string& text)
-{
+void WriteFile(const std::string& path, const std::string& text) {
     WriteFile(path, Bytes(text.begin(), text.end()));
 }
 
-Bytes ReadFile(const std::string& path)
-{
+Bytes ReadFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
-    if (!f)
-        throw std::runtime_error("cannot read " + path);
+    if (!f) throw std::runtime_error("cannot read " + path);
     return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
 }
 
-bool Exists(const std::string& path)
-{
+bool Exists(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0;
 }
 
-Bytes RandomBytes(std::mt19937& rng, size_t n)
-{
+Bytes RandomBytes(std::mt19937& rng, size_t n) {
     Bytes out(n);
-    for (auto& b : out)
-        b = uint8_t(rng());
+    for (auto& b : out) b = uint8_t(rng());
     return out;
 }
 
-Bytes TextData(std::mt19937& rng, size_t n)
-{
-    static const char* const words[] = {"the", "gobu", "picture", "window", "archive", "of", "a", "deflate",
-                                        "and", "share", "desktop", "file", "to", "is", "with", "slide"};
+Bytes TextData(std::mt19937& rng, size_t n) {
+    static const char* const words[] = {"the", "gobu",    "picture", "window", "archive", "of",
+                                        "a",   "deflate", "and",     "share",  "desktop", "file",
+                                        "to",  "is",      "with",    "slide"};
     std::string s;
     while (s.size() < n) {
         s += words[rng() % 16];
@@ -78,8 +66,7 @@ Bytes TextData(std::mt19937& rng, size_t n)
     return Bytes(s.begin(), s.end());
 }
 
-Bytes MixedData(std::mt19937& rng, size_t n)
-{
+Bytes MixedData(std::mt19937& rng, size_t n) {
     Bytes out;
     out.reserve(n);
     while (out.size() < n) {
@@ -87,8 +74,7 @@ Bytes MixedData(std::mt19937& rng, size_t n)
         size_t len = std::min<size_t>(left, 1 + rng() % 5000);
         switch (rng() % 6) {
         case 0:  // random bytes
-            for (size_t i = 0; i < len; i++)
-                out.push_back(uint8_t(rng()));
+            for (size_t i = 0; i < len; i++) out.push_back(uint8_t(rng()));
             break;
         case 1: {  // a run, sometimes far longer than the longest match
             uint8_t v = uint8_t(rng());
@@ -99,14 +85,12 @@ Bytes MixedData(std::mt19937& rng, size_t n)
         case 2:  // a copy of an earlier stretch, near or up to the window's reach
             if (!out.empty()) {
                 size_t dist = 1 + rng() % std::min<size_t>(out.size(), 40000);
-                for (size_t i = 0; i < len; i++)
-                    out.push_back(out[out.size() - dist]);
+                for (size_t i = 0; i < len; i++) out.push_back(out[out.size() - dist]);
                 break;
             }
             [[fallthrough]];
         case 3:  // every byte value in turn
-            for (size_t i = 0; i < len; i++)
-                out.push_back(uint8_t(i));
+            for (size_t i = 0; i < len; i++) out.push_back(uint8_t(i));
             break;
         case 4: {  // words
             Bytes t = TextData(rng, len);
@@ -114,8 +98,7 @@ Bytes MixedData(std::mt19937& rng, size_t n)
             break;
         }
         default:  // few distinct values, short matches everywhere
-            for (size_t i = 0; i < len; i++)
-                out.push_back(uint8_t(rng() % 3));
+            for (size_t i = 0; i < len; i++) out.push_back(uint8_t(rng() % 3));
             break;
         }
     }
@@ -123,12 +106,10 @@ Bytes MixedData(std::mt19937& rng, size_t n)
     return out;
 }
 
-Inflated ZlibInflate(const uint8_t* data, size_t len)
-{
+Inflated ZlibInflate(const uint8_t* data, size_t len) {
     Inflated r;
     z_stream z{};
-    if (inflateInit2(&z, -15) != Z_OK)
-        return r;
+    if (inflateInit2(&z, -15) != Z_OK) return r;
     z.next_in = const_cast<Bytef*>(data);
     z.avail_in = uInt(len);
     uint8_t buf[65536];
@@ -144,10 +125,7 @@ Inflated ZlibInflate(const uint8_t* data, size_t len)
     return r;
 }
 
-Inflated ZlibInflate(const Bytes& data)
-{
-    return ZlibInflate(data.data(), data.size());
-}
+Inflated ZlibInflate(const Bytes& data) { return ZlibInflate(data.data(), data.size()); }
 
 namespace {
 
@@ -155,25 +133,20 @@ struct Cursor {
     const Bytes& file;
     uint64_t pos;
 
-    void Need(uint64_t n) const
-    {
-        if (pos + n > file.size())
-            throw std::runtime_error("archive truncated");
+    void Need(uint64_t n) const {
+        if (pos + n > file.size()) throw std::runtime_error("archive truncated");
     }
-    uint16_t U16()
-    {
+    uint16_t U16() {
         Need(2);
         uint16_t v = uint16_t(file[pos] | file[pos + 1] << 8);
         pos += 2;
         return v;
     }
-    uint32_t U32()
-    {
+    uint32_t U32() {
         uint32_t lo = U16();
         return lo | uint32_t(U16()) << 16;
     }
-    std::string Text(size_t n)
-    {
+    std::string Text(size_t n) {
         Need(n);
         std::string s(file.begin() + long(pos), file.begin() + long(pos + n));
         pos += n;
@@ -183,17 +156,14 @@ struct Cursor {
 
 }  // namespace
 
-ReadArchive ParseArchive(const Bytes& file)
-{
+ReadArchive ParseArchive(const Bytes& file) {
     ReadArchive a{};
     a.fileSize = file.size();
-    if (file.size() < 22)
-        throw std::runtime_error("no end record");
+    if (file.size() < 22) throw std::runtime_error("no end record");
     // The writer puts no comment after the end record, so it must be the last 22 bytes.
     a.endOffset = file.size() - 22;
     Cursor c{file, a.endOffset};
-    if (c.U32() != 0x06054B50u)
-        throw std::runtime_error("end record signature missing");
+    if (c.U32() != 0x06054B50u) throw std::runtime_error("end record signature missing");
     a.thisDisk = c.U16();
     a.centralDisk = c.U16();
     a.entriesThisDisk = c.U16();
@@ -205,8 +175,7 @@ ReadArchive ParseArchive(const Bytes& file)
     Cursor d{file, a.centralOffset};
     for (unsigned i = 0; i < a.totalEntries; i++) {
         ReadEntry e{};
-        if (d.U32() != 0x02014B50u)
-            throw std::runtime_error("central header signature missing");
+        if (d.U32() != 0x02014B50u) throw std::runtime_error("central header signature missing");
         e.madeBy = d.U16();
         e.needed = d.U16();
         e.flags = d.U16();
@@ -227,8 +196,7 @@ ReadArchive ParseArchive(const Bytes& file)
         d.pos += e.extraLength + e.commentLength;
 
         Cursor l{file, e.localOffset};
-        if (l.U32() != 0x04034B50u)
-            throw std::runtime_error("local header signature missing");
+        if (l.U32() != 0x04034B50u) throw std::runtime_error("local header signature missing");
         e.localNeeded = l.U16();
         e.localFlags = l.U16();
         e.localMethod = l.U16();
@@ -250,36 +218,30 @@ ReadArchive ParseArchive(const Bytes& file)
     return a;
 }
 
-Inflated ExtractEntry(const ReadEntry& e)
-{
+Inflated ExtractEntry(const ReadEntry& e) {
     if (e.method == 0) {
         Inflated r;
         r.ok = true;
         r.data = e.data;
         return r;
     }
-    if (e.method == 8)
-        return ZlibInflate(e.data);
+    if (e.method == 8) return ZlibInflate(e.data);
     return Inflated();
 }
 
-CommandResult RunCommand(const std::string& command)
-{
+CommandResult RunCommand(const std::string& command) {
     CommandResult r{-1, ""};
     FILE* p = popen((command + " 2>&1").c_str(), "r");
-    if (p == nullptr)
-        return r;
+    if (p == nullptr) return r;
     char buf[4096];
     size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        r.output.append(buf, n);
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
     int status = pclose(p);
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;
 }
 
-std::string ShellQuote(const std::string& s)
-{
+std::string ShellQuote(const std::string& s) {
     std::string q = "'";
     for (char c : s) {
         if (c == '\'')

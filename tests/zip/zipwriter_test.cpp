@@ -23,22 +23,19 @@ namespace {
 // gigabytes of data.
 class LimitedWriter : public TZipWriter {
 public:
-    LimitedWriter(uint32_t maxEntries, uint64_t maxSize)
-    {
+    LimitedWriter(uint32_t maxEntries, uint64_t maxSize) {
         MaxEntries = maxEntries;
         MaxArchiveSize = maxSize;
     }
 };
 
-ReadArchive WriteAndRead(TZipWriter& w, uint32_t expectedCount)
-{
+ReadArchive WriteAndRead(TZipWriter& w, uint32_t expectedCount) {
     EXPECT_EQ(w.WriteArchive(), expectedCount);
     EXPECT_TRUE(w.FilesList.empty());
     return ParseArchive(ReadFile(w.ZipName));
 }
 
-void SetLocalMtime(const std::string& path, int year, int month, int day, int hour, int minute, int second)
-{
+void SetLocalMtime(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
     struct tm t = {};
     t.tm_year = year - 1900;
     t.tm_mon = month - 1;
@@ -53,8 +50,7 @@ void SetLocalMtime(const std::string& path, int year, int month, int day, int ho
 }
 
 // The fields every entry of this writer has, whatever its content.
-void ExpectCommonFields(const ReadEntry& e)
-{
+void ExpectCommonFields(const ReadEntry& e) {
     EXPECT_EQ(e.madeBy, 20);
     EXPECT_EQ(e.needed, 20);
     EXPECT_EQ(e.localNeeded, 20);
@@ -75,8 +71,7 @@ void ExpectCommonFields(const ReadEntry& e)
     EXPECT_EQ(e.localSize, e.size);
 }
 
-void ExpectContent(const ReadEntry& e, const Bytes& content)
-{
+void ExpectContent(const ReadEntry& e, const Bytes& content) {
     Inflated back = ExtractEntry(e);
     ASSERT_TRUE(back.ok) << e.name;
     EXPECT_TRUE(back.data == content) << e.name;
@@ -84,8 +79,7 @@ void ExpectContent(const ReadEntry& e, const Bytes& content)
     EXPECT_EQ(e.crc, Crc32(content.data(), content.size()));
 }
 
-std::string HexOf(const std::string& bytes)
-{
+std::string HexOf(const std::string& bytes) {
     static const char* digits = "0123456789ABCDEF";
     std::string s;
     for (unsigned char c : bytes) {
@@ -98,8 +92,7 @@ std::string HexOf(const std::string& bytes)
 
 }  // namespace
 
-TEST(ZipWriter, EmptyFileIsStoredWithCrcZeroAndMarkedText)
-{
+TEST(ZipWriter, EmptyFileIsStoredWithCrcZeroAndMarkedText) {
     ScratchDir dir;
     WriteFile(dir / "empty.txt", "");
     SetLocalMtime(dir / "empty.txt", 2021, 6, 15, 13, 45, 31);
@@ -111,44 +104,127 @@ TEST(ZipWriter, EmptyFileIsStoredWithCrcZeroAndMarkedText)
     Bytes file = ReadFile(w.ZipName);
 
     const uint16_t time = 13 << 11 | 45 << 5 | 15, date = (2021 - 1980) << 9 | 6 << 5 | 15;
-    std::string local = {
-        'P', 'K', 3, 4,                                      // signature
-        20, 0,                                               // version needed: 2.0
-        2, 0,                                                // flags: level 8-9
-        0, 0,                                                // method: stored
-        char(time & 0xFF), char(time >> 8),                  // time, odd seconds rounded down
-        char(date & 0xFF), char(date >> 8),                  // date
-        0, 0, 0, 0,                                          // CRC-32 of nothing
-        0, 0, 0, 0,                                          // compressed size
-        0, 0, 0, 0,                                          // uncompressed size
-        9, 0,                                                // name length
-        0, 0,                                                // extra field length
-        'e', 'm', 'p', 't', 'y', '.', 't', 'x', 't'};        // name
-    std::string central = {
-        'P', 'K', 1, 2,                                      // signature
-        20, 0,                                               // version made by: 2.0, MS-DOS
-        20, 0,                                               // version needed
-        2, 0, 0, 0,                                          // flags, method
-        char(time & 0xFF), char(time >> 8), char(date & 0xFF), char(date >> 8),
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                  // CRC, sizes
-        9, 0, 0, 0, 0, 0, 0, 0,                              // name, extra, comment lengths, disk
-        1, 0,                                                // internal attributes: text
-        0x20, 0, 0, 0,                                       // external attributes: archive
-        0, 0, 0, 0,                                          // local header offset
-        'e', 'm', 'p', 't', 'y', '.', 't', 'x', 't'};
-    std::string end = {
-        'P', 'K', 5, 6,                                      // signature
-        0, 0, 0, 0,                                          // this disk, central directory disk
-        1, 0, 1, 0,                                          // entries on this disk, in total
-        char(central.size()), 0, 0, 0,                       // central directory size
-        char(local.size()), 0, 0, 0,                         // central directory offset
-        0, 0};                                               // comment length
+    std::string local = {'P',
+                         'K',
+                         3,
+                         4,  // signature
+                         20,
+                         0,  // version needed: 2.0
+                         2,
+                         0,  // flags: level 8-9
+                         0,
+                         0,  // method: stored
+                         char(time & 0xFF),
+                         char(time >> 8),  // time, odd seconds rounded down
+                         char(date & 0xFF),
+                         char(date >> 8),  // date
+                         0,
+                         0,
+                         0,
+                         0,  // CRC-32 of nothing
+                         0,
+                         0,
+                         0,
+                         0,  // compressed size
+                         0,
+                         0,
+                         0,
+                         0,  // uncompressed size
+                         9,
+                         0,  // name length
+                         0,
+                         0,  // extra field length
+                         'e',
+                         'm',
+                         'p',
+                         't',
+                         'y',
+                         '.',
+                         't',
+                         'x',
+                         't'};  // name
+    std::string central = {'P',
+                           'K',
+                           1,
+                           2,  // signature
+                           20,
+                           0,  // version made by: 2.0, MS-DOS
+                           20,
+                           0,  // version needed
+                           2,
+                           0,
+                           0,
+                           0,  // flags, method
+                           char(time & 0xFF),
+                           char(time >> 8),
+                           char(date & 0xFF),
+                           char(date >> 8),
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,  // CRC, sizes
+                           9,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,  // name, extra, comment lengths, disk
+                           1,
+                           0,  // internal attributes: text
+                           0x20,
+                           0,
+                           0,
+                           0,  // external attributes: archive
+                           0,
+                           0,
+                           0,
+                           0,  // local header offset
+                           'e',
+                           'm',
+                           'p',
+                           't',
+                           'y',
+                           '.',
+                           't',
+                           'x',
+                           't'};
+    std::string end = {'P',
+                       'K',
+                       5,
+                       6,  // signature
+                       0,
+                       0,
+                       0,
+                       0,  // this disk, central directory disk
+                       1,
+                       0,
+                       1,
+                       0,  // entries on this disk, in total
+                       char(central.size()),
+                       0,
+                       0,
+                       0,  // central directory size
+                       char(local.size()),
+                       0,
+                       0,
+                       0,  // central directory offset
+                       0,
+                       0};  // comment length
     std::string expected = local + central + end;
     EXPECT_EQ(HexOf(std::string(file.begin(), file.end())), HexOf(expected));
 }
 
-TEST(ZipWriter, SmallIncompressibleFileIsStoredButKeepsTheLevelFlag)
-{
+TEST(ZipWriter, SmallIncompressibleFileIsStoredButKeepsTheLevelFlag) {
     ScratchDir dir;
     std::mt19937 rng(1);
     Bytes noise = RandomBytes(rng, 20000);
@@ -168,13 +244,11 @@ TEST(ZipWriter, SmallIncompressibleFileIsStoredButKeepsTheLevelFlag)
     ExpectContent(e, noise);
 }
 
-TEST(ZipWriter, TextAndBinaryFilesAreDeflatedAndClassified)
-{
+TEST(ZipWriter, TextAndBinaryFilesAreDeflatedAndClassified) {
     ScratchDir dir;
     std::mt19937 rng(2);
     Bytes text = TextData(rng, 100000), binary = MixedData(rng, 100000);
-    for (auto& b : binary)
-        b = uint8_t(b | 0x80);  // keep it binary even where it copies words
+    for (auto& b : binary) b = uint8_t(b | 0x80);  // keep it binary even where it copies words
     WriteFile(dir / "notes.txt", text);
     WriteFile(dir / "program.exe", binary);
     TZipWriter w;
@@ -197,8 +271,7 @@ TEST(ZipWriter, TextAndBinaryFilesAreDeflatedAndClassified)
     ExpectContent(a.entries[1], binary);
 }
 
-TEST(ZipWriter, FlagsAndMethodFollowTheLevel)
-{
+TEST(ZipWriter, FlagsAndMethodFollowTheLevel) {
     ScratchDir dir;
     std::mt19937 rng(3);
     Bytes text = TextData(rng, 30000);
@@ -231,11 +304,9 @@ TEST(ZipWriter, FlagsAndMethodFollowTheLevel)
     ExpectContent(a.entries[0], text);
 }
 
-TEST(ZipWriter, FirstFileOfANameWinsWhateverItsFolderOrLetterCase)
-{
+TEST(ZipWriter, FirstFileOfANameWinsWhateverItsFolderOrLetterCase) {
     ScratchDir dir;
-    for (const char* sub : {"one", "two", "three"})
-        ASSERT_EQ(mkdir((dir / sub).c_str(), 0755), 0);
+    for (const char* sub : {"one", "two", "three"}) ASSERT_EQ(mkdir((dir / sub).c_str(), 0755), 0);
     WriteFile(dir / "one/Photo.jpg", "first");
     WriteFile(dir / "two/photo.JPG", "second");
     WriteFile(dir / "three/Photo.jpg", "third");
@@ -253,8 +324,7 @@ TEST(ZipWriter, FirstFileOfANameWinsWhateverItsFolderOrLetterCase)
     EXPECT_EQ(a.entries[1].localOffset, 30 + 9 + a.entries[0].compressedSize);
 }
 
-TEST(ZipWriter, MissingFilesAndFoldersAreLeftOutWithoutAMessage)
-{
+TEST(ZipWriter, MissingFilesAndFoldersAreLeftOutWithoutAMessage) {
     ScratchDir dir;
     WriteFile(dir / "a.txt", "aaa");
     WriteFile(dir / "b.txt", "bbb");
@@ -287,8 +357,7 @@ TEST(ZipWriter, MissingFilesAndFoldersAreLeftOutWithoutAMessage)
     EXPECT_EQ(kept.entries[0].name, "b.txt");
 }
 
-TEST(ZipWriter, NonAsciiNamesAreStoredInTheOemCodePageWithTheirByteLength)
-{
+TEST(ZipWriter, NonAsciiNamesAreStoredInTheOemCodePageWithTheirByteLength) {
     ScratchDir dir;
     // Windows-1252: e acute 0xE9, u diaeresis 0xFC, euro sign 0x80 (not in code page 850).
     std::string name = "caf\xE9 \xFC\x80.txt";
@@ -303,8 +372,7 @@ TEST(ZipWriter, NonAsciiNamesAreStoredInTheOemCodePageWithTheirByteLength)
     EXPECT_EQ(e.nameLength, 11);
 }
 
-TEST(ZipWriter, CodePageTablesRoundTripEveryCharacterBothPagesHold)
-{
+TEST(ZipWriter, CodePageTablesRoundTripEveryCharacterBothPagesHold) {
     int unmapped = 0;
     for (int c = 0; c < 256; c++) {
         std::string ansi(1, char(c));
@@ -325,8 +393,7 @@ TEST(ZipWriter, CodePageTablesRoundTripEveryCharacterBothPagesHold)
     EXPECT_EQ(ZipOemToAnsi("\x90t\x82"), "\xC9t\xE9");
 }
 
-TEST(ZipWriter, RecordsTheDosTimeAndTheReadOnlyAttribute)
-{
+TEST(ZipWriter, RecordsTheDosTimeAndTheReadOnlyAttribute) {
     ScratchDir dir;
     WriteFile(dir / "old.txt", "old");
     WriteFile(dir / "locked.txt", "locked");
@@ -347,8 +414,7 @@ TEST(ZipWriter, RecordsTheDosTimeAndTheReadOnlyAttribute)
     EXPECT_EQ(a.entries[2].time, 0);
 }
 
-TEST(ZipWriter, OffsetsCountThePrefixAndTheDirectoryKeepsTheWrittenOrder)
-{
+TEST(ZipWriter, OffsetsCountThePrefixAndTheDirectoryKeepsTheWrittenOrder) {
     ScratchDir dir;
     std::mt19937 rng(4);
     std::vector<std::string> names = {"z.bin", "a.txt", "m.dat", "b.txt"};
@@ -381,8 +447,7 @@ TEST(ZipWriter, OffsetsCountThePrefixAndTheDirectoryKeepsTheWrittenOrder)
     EXPECT_EQ(a.endOffset, a.centralOffset + a.centralSize);
 }
 
-TEST(ZipWriter, CallsTheMessageHookAfterWritesAndRunsAgainFromScratch)
-{
+TEST(ZipWriter, CallsTheMessageHookAfterWritesAndRunsAgainFromScratch) {
     ScratchDir dir;
     std::mt19937 rng(5);
     WriteFile(dir / "big.bin", RandomBytes(rng, 100000));
@@ -411,8 +476,7 @@ TEST(ZipWriter, CallsTheMessageHookAfterWritesAndRunsAgainFromScratch)
 }
 
 // Every failure throws, leaves no archive behind, and empties the list.
-TEST(ZipWriterFailure, BadSettingsAndListsAreRefusedBeforeAnythingIsWritten)
-{
+TEST(ZipWriterFailure, BadSettingsAndListsAreRefusedBeforeAnythingIsWritten) {
     ScratchDir dir;
     WriteFile(dir / "a.txt", "a");
     struct Case {
@@ -437,8 +501,7 @@ TEST(ZipWriterFailure, BadSettingsAndListsAreRefusedBeforeAnythingIsWritten)
     }
 }
 
-TEST(ZipWriterFailure, AnExistingFileIsNeitherUpdatedNorLost)
-{
+TEST(ZipWriterFailure, AnExistingFileIsNeitherUpdatedNorLost) {
     ScratchDir dir;
     WriteFile(dir / "a.txt", "a");
     WriteFile(dir / "out.zip", "precious");
@@ -450,8 +513,7 @@ TEST(ZipWriterFailure, AnExistingFileIsNeitherUpdatedNorLost)
     EXPECT_TRUE(w.FilesList.empty());
 }
 
-TEST(ZipWriterFailure, AFullDiskDeletesThePartialArchiveAndThrowsNotEnoughRoom)
-{
+TEST(ZipWriterFailure, AFullDiskDeletesThePartialArchiveAndThrowsNotEnoughRoom) {
     ScratchDir dir;
     std::mt19937 rng(6);
     WriteFile(dir / "a.bin", RandomBytes(rng, 600000));
@@ -485,15 +547,12 @@ TEST(ZipWriterFailure, AFullDiskDeletesThePartialArchiveAndThrowsNotEnoughRoom)
     EXPECT_FALSE(Exists(zip));
 }
 
-TEST(ZipWriterFailure, MoreEntriesOrBytesThanTheFormatRecordsAreRefused)
-{
+TEST(ZipWriterFailure, MoreEntriesOrBytesThanTheFormatRecordsAreRefused) {
     ScratchDir dir;
     std::mt19937 rng(7);
-    for (int i = 0; i < 5; i++)
-        WriteFile(dir / ("f" + std::to_string(i)), RandomBytes(rng, 30000));
+    for (int i = 0; i < 5; i++) WriteFile(dir / ("f" + std::to_string(i)), RandomBytes(rng, 30000));
     std::vector<std::string> five;
-    for (int i = 0; i < 5; i++)
-        five.push_back(dir / ("f" + std::to_string(i)));
+    for (int i = 0; i < 5; i++) five.push_back(dir / ("f" + std::to_string(i)));
 
     LimitedWriter exactly(5, 1u << 20);
     exactly.ZipName = dir / "five.zip";
@@ -526,13 +585,11 @@ TEST(ZipWriterFailure, MoreEntriesOrBytesThanTheFormatRecordsAreRefused)
     EXPECT_FALSE(Exists(dir / "huge.zip"));
 }
 
-TEST(ZipWriterFailure, The65536thEntryIsRefused)
-{
+TEST(ZipWriterFailure, The65536thEntryIsRefused) {
     ScratchDir dir;
     // Hard links: 65536 names for a few empty files (a file system may cap the links
     // of one file), cheap to make.
-    for (int i = 0; i < 4; i++)
-        WriteFile(dir / ("one" + std::to_string(i)), "");
+    for (int i = 0; i < 4; i++) WriteFile(dir / ("one" + std::to_string(i)), "");
     std::vector<std::string> names;
     for (int i = 0; i < 65536; i++) {
         names.push_back(dir / ("n" + std::to_string(100000 + i)));
@@ -551,8 +608,7 @@ TEST(ZipWriterFailure, The65536thEntryIsRefused)
     EXPECT_FALSE(Exists(dir / "toomany.zip"));
 }
 
-TEST(TSortedZip, FindsNamesWithoutCaseAndKeepsWrittenOrder)
-{
+TEST(TSortedZip, FindsNamesWithoutCaseAndKeepsWrittenOrder) {
     TZipHeaderInfo a, b, c;
     a.FileName = "Photo.JPG";
     a.RelativeOffset = 500;
