@@ -104,122 +104,40 @@ TEST(ZipWriter, EmptyFileIsStoredWithCrcZeroAndMarkedText) {
     Bytes file = ReadFile(w.ZipName);
 
     const uint16_t time = 13 << 11 | 45 << 5 | 15, date = (2021 - 1980) << 9 | 6 << 5 | 15;
-    std::string local = {'P',
-                         'K',
-                         3,
-                         4,  // signature
-                         20,
-                         0,  // version needed: 2.0
-                         2,
-                         0,  // flags: level 8-9
-                         0,
-                         0,  // method: stored
-                         char(time & 0xFF),
-                         char(time >> 8),  // time, odd seconds rounded down
-                         char(date & 0xFF),
-                         char(date >> 8),  // date
-                         0,
-                         0,
-                         0,
-                         0,  // CRC-32 of nothing
-                         0,
-                         0,
-                         0,
-                         0,  // compressed size
-                         0,
-                         0,
-                         0,
-                         0,  // uncompressed size
-                         9,
-                         0,  // name length
-                         0,
-                         0,  // extra field length
-                         'e',
-                         'm',
-                         'p',
-                         't',
-                         'y',
-                         '.',
-                         't',
-                         'x',
-                         't'};  // name
-    std::string central = {'P',
-                           'K',
-                           1,
-                           2,  // signature
-                           20,
-                           0,  // version made by: 2.0, MS-DOS
-                           20,
-                           0,  // version needed
-                           2,
-                           0,
-                           0,
-                           0,  // flags, method
-                           char(time & 0xFF),
-                           char(time >> 8),
-                           char(date & 0xFF),
-                           char(date >> 8),
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,  // CRC, sizes
-                           9,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,  // name, extra, comment lengths, disk
-                           1,
-                           0,  // internal attributes: text
-                           0x20,
-                           0,
-                           0,
-                           0,  // external attributes: archive
-                           0,
-                           0,
-                           0,
-                           0,  // local header offset
-                           'e',
-                           'm',
-                           'p',
-                           't',
-                           'y',
-                           '.',
-                           't',
-                           'x',
-                           't'};
-    std::string end = {'P',
-                       'K',
-                       5,
-                       6,  // signature
-                       0,
-                       0,
-                       0,
-                       0,  // this disk, central directory disk
-                       1,
-                       0,
-                       1,
-                       0,  // entries on this disk, in total
-                       char(central.size()),
-                       0,
-                       0,
-                       0,  // central directory size
-                       char(local.size()),
-                       0,
-                       0,
-                       0,  // central directory offset
-                       0,
-                       0};  // comment length
+    // clang-format off
+    std::string local = {
+        'P', 'K', 3, 4,                                      // signature
+        20, 0,                                               // version needed: 2.0
+        2, 0,                                                // flags: level 8-9
+        0, 0,                                                // method: stored
+        char(time & 0xFF), char(time >> 8),                  // time, odd seconds rounded down
+        char(date & 0xFF), char(date >> 8),                  // date
+        0, 0, 0, 0,                                          // CRC-32 of nothing
+        0, 0, 0, 0,                                          // compressed size
+        0, 0, 0, 0,                                          // uncompressed size
+        9, 0,                                                // name length
+        0, 0,                                                // extra field length
+        'e', 'm', 'p', 't', 'y', '.', 't', 'x', 't'};        // name
+    std::string central = {
+        'P', 'K', 1, 2,                                      // signature
+        20, 0,                                               // version made by: 2.0, MS-DOS
+        20, 0,                                               // version needed
+        2, 0, 0, 0,                                          // flags, method
+        char(time & 0xFF), char(time >> 8), char(date & 0xFF), char(date >> 8),
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                  // CRC, sizes
+        9, 0, 0, 0, 0, 0, 0, 0,                              // name, extra, comment lengths, disk
+        1, 0,                                                // internal attributes: text
+        0x20, 0, 0, 0,                                       // external attributes: archive
+        0, 0, 0, 0,                                          // local header offset
+        'e', 'm', 'p', 't', 'y', '.', 't', 'x', 't'};
+    std::string end = {
+        'P', 'K', 5, 6,                                      // signature
+        0, 0, 0, 0,                                          // this disk, central directory disk
+        1, 0, 1, 0,                                          // entries on this disk, in total
+        char(central.size()), 0, 0, 0,                       // central directory size
+        char(local.size()), 0, 0, 0,                         // central directory offset
+        0, 0};                                               // comment length
+    // clang-format on
     std::string expected = local + central + end;
     EXPECT_EQ(HexOf(std::string(file.begin(), file.end())), HexOf(expected));
 }
