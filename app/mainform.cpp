@@ -57,10 +57,9 @@ std::string GetWindowsFamily() {
 // The number of clock reads made during one tick of the system clock, measured from
 // the start of a tick.
 int CountReadsPerTick() {
-    DWORD t0 = GetTickCount();
-    DWORD t1;
-    do t1 = GetTickCount();
-    while (t1 == t0);
+    const DWORD t0 = GetTickCount();
+    DWORD t1 = t0;
+    while (t1 == t0) t1 = GetTickCount();
     int reads = 0;
     DWORD t;
     do {
