@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "app/controls.h"
 #include "app/outward.h"
 
 TApplication Application;
@@ -77,6 +78,7 @@ void TApplication::Run() {
     if (MainForm) MainForm->Show();
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (TForm::PreviewKey(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -91,6 +93,7 @@ void TApplication::ProcessMessages() {
             PostQuitMessage(int(msg.wParam));
             return;
         }
+        if (TForm::PreviewKey(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -386,7 +389,28 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         FormInitMenuPopup(HMENU(wParam));
         return 0;
     case WM_COMMAND:
+        for (TControl* c : controls_)
+            if (lParam ? c->Handle == HWND(lParam) : c->Id == LOWORD(wParam)) {
+                c->Command(lParam ? HIWORD(wParam) : WORD(BN_CLICKED));
+                return 0;
+            }
         if (FormCommand(LOWORD(wParam))) return 0;
+        break;
+    case WM_NOTIFY:
+        for (TControl* c : controls_)
+            if (c->Handle == reinterpret_cast<NMHDR*>(lParam)->hwndFrom)
+                return c->Notify(reinterpret_cast<NMHDR*>(lParam));
+        break;
+    case WM_CTLCOLORSTATIC:
+        for (TControl* c : controls_)
+            if (c->Handle == HWND(lParam) && (c->Options & coRedText)) {
+                SetTextColor(HDC(wParam), RGB(255, 0, 0));
+                SetBkColor(HDC(wParam), GetSysColor(COLOR_BTNFACE));
+                return LRESULT(GetSysColorBrush(COLOR_BTNFACE));
+            }
+        break;
+    case WM_SIZE:
+        FormResize();
         break;
     case WM_DESTROY:
         if (this == Application.MainForm) PostQuitMessage(0);
@@ -399,6 +423,19 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     }
     return DefWindowProcA(Handle, message, wParam, lParam);
+}
+
+bool TForm::PreviewKey(const MSG& msg) {
+    if (msg.message != WM_CHAR) return false;
+    // Only windows of the forms' own classes carry a form; message boxes and common
+    // dialogs keep other data there.
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    if (root == msg.hwnd || reinterpret_cast<WNDPROC>(GetClassLongPtrA(root, GCLP_WNDPROC)) != StaticWndProc) return false;
+    auto* form = reinterpret_cast<TForm*>(GetWindowLongPtrA(root, GWLP_USERDATA));
+    if (!form || !form->KeyPreview) return false;
+    char key = char(msg.wParam);
+    form->FormKeyPress(key);
+    return key == 0;
 }
 
 void TForm::Show() {
@@ -429,6 +466,7 @@ int TForm::ShowModal() {
             if (ModalResult == mrNone) ModalResult = mrCancel;
             break;
         }
+        if (PreviewKey(msg)) continue;
         if (DialogKeys && IsDialogMessageA(Handle, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
@@ -491,6 +529,10 @@ void TForm::SetClientSize(int width, int height) {
                        DWORD(GetWindowLongPtrA(Handle, GWL_EXSTYLE)));
     SetWindowPos(Handle, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::CentreOnScreen() {
+    SetPosition((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2);
 }
 
 void TForm::SetCaption(const std::string& caption) { SetWindowTextA(Handle, caption.c_str()); }

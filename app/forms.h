@@ -5,10 +5,12 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 class TForm;
+class TControl;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 TMouseButton MouseButtonOf(UINT message);
@@ -201,12 +203,19 @@ public:
     void SetBounds(int left, int top, int width, int height);
     void SetPosition(int left, int top);
     void SetClientSize(int width, int height);
+    void CentreOnScreen();
     void SetCaption(const std::string& caption);
     std::string Caption() const;
 
     int ModalResult = mrNone;
     // Tab, Enter and Esc move between and press controls, as in a dialog box.
     bool DialogKeys = false;
+    // Characters typed in any control of the form reach FormKeyPress first; a handler
+    // that sets the key to 0 keeps it from the control.
+    bool KeyPreview = false;
+
+    // Hands a message of the loop to the form's key preview; true when it is consumed.
+    static bool PreviewKey(const MSG& msg);
 
 protected:
     // Makes the form's components (menus, pictures, timers, controls) once the native
@@ -217,6 +226,7 @@ protected:
     virtual void FormActivate() {}
     virtual void FormClose() {}
     virtual void FormPaint(HDC) {}
+    virtual void FormResize() {}
     virtual void FormMouseDown(TMouseButton, int, int) {}
     virtual void FormMouseMove(bool /*leftHeld*/, int, int) {}
     virtual void FormMouseUp(TMouseButton, int, int) {}
@@ -226,7 +236,9 @@ protected:
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
 
     friend class TTimer;
+    friend void CreateControls(TForm*, std::initializer_list<struct TControlRow>);
     std::vector<TTimer*> timers_;
+    std::vector<TControl*> controls_;
 
 private:
     static LRESULT CALLBACK StaticWndProc(HWND, UINT, WPARAM, LPARAM);

@@ -2,12 +2,12 @@
 // until the gobu window closes.
 #include <windows.h>
 
-#include "app/mainform.h"
+#include "app/gobuwindows.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Application.Initialize(instance);
-    Tmain gobu;
-    if (!gobu.Create()) return 1;
+    GobuWindows windows;
+    if (!windows.Create()) return 1;
     Application.Run();
     return 0;
 }

@@ -1,7 +1,13 @@
 #include "app/mainform.h"
 
+#include "app/launching.h"
+#include "app/outward.h"
+#include "app/rtform.h"
 #include "app/startfrm.h"
 #include "app/startup.h"
+#include "links/fileform.h"
+#include "pictures/picform.h"
+#include "share/eform.h"
 
 Tmain* mainform = nullptr;
 
@@ -23,7 +29,7 @@ const TMenuRow<Tmain> kMenu[] = {
     {1, &Tmain::HideGobu1, "&Hide Gobu", &Tmain::HideGobu1Click},
     {1, &Tmain::menutransparent, "&Transparent", &Tmain::menutransparentClick},
     {1, &Tmain::menustayontop, "&Stay on Top", &Tmain::menustayontopClick},
-    {1, &Tmain::Autostart1, "&Auto StartUp", nullptr},
+    {1, &Tmain::Autostart1, "&Auto StartUp", &Tmain::Autostart1Click},
     {0, &Tmain::Share1, "Share", nullptr},
     {1, &Tmain::EMail1, "&E-Mail", nullptr},
     {1, &Tmain::HardDisk1, "&Hard Disk", nullptr},
@@ -41,6 +47,8 @@ const TMenuRow<Tmain> kMenu[] = {
 
 // A plain rectangle on the desktop: no border, no caption bar.
 const TFormStyle kMainStyle = {"", WS_POPUP | WS_CLIPCHILDREN, 0, 248, 156};
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 std::string OwnExecutablePath() {
     char path[MAX_PATH] = "";
@@ -139,15 +147,68 @@ void Tmain::starttimerTimer() {
     ApplyShape();
 }
 
-void Tmain::LoadSettings(bool /*withPositions*/) {
-    HANDLE file = CreateFileA(SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+void Tmain::FormClose() { SaveSettings(); }
+
+// ---- Settings ----
+
+GobuSettings Tmain::CollectSettings() const {
+    GobuSettings s;
+    s.pictures = piclist->list.Rows();
+    s.linkedFiles = filelist->list.Rows();
+    s.includeFiles = share->wantedbox.Rows();
+    s.transition = piclist->transitionBox.ItemIndex();
+    if (!ReadInteger(piclist->durationbox.Text(), s.duration)) s.duration = kMinDuration;
+    s.destination = share->destinationbox.ItemIndex();
+    s.groupLaunch = filelist->grouplaunchbox.Checked();
+    s.transparent = menutransparent.Checked();
+    s.animation = piclist->anbox.Checked();
+    s.stayOnTop = menustayontop.Checked();
+    s.windowLeft = Left();
+    s.windowTop = Top();
+    s.listLeft = rtfiles->Left();
+    s.listTop = rtfiles->Top();
+    s.listWidth = rtfiles->Width();
+    s.listHeight = rtfiles->Height();
+    return s;
+}
+
+void Tmain::ApplySettings(const GobuSettings& s, bool withPositions, int linesRead) {
+    piclist->list.SetRows(s.pictures);
+    filelist->list.SetRows(s.linkedFiles);
+    share->wantedbox.SetRows(s.includeFiles);
+    piclist->transitionBox.SetItemIndex(s.transition);
+    piclist->durationbox.SetValue(s.duration);
+    share->destinationbox.SetItemIndex(s.destination);
+    filelist->grouplaunchbox.SetChecked(s.groupLaunch);
+    menutransparent.SetChecked(s.transparent);
+    image.Transparent = s.transparent;
+    piclist->anbox.SetChecked(s.animation);
+    menustayontop.SetChecked(s.stayOnTop);
+    if (withPositions) {
+        SetPosition(s.windowLeft, s.windowTop);
+        rtfiles->SetBounds(s.listLeft, s.listTop, s.listWidth, s.listHeight);
+    }
+    // The interval follows the last duration read; a file of no lines leaves it.
+    if (linesRead > 0) durationtimer.SetInterval(UINT(s.duration) * 1000);
+}
+
+void Tmain::SaveSettings() { WriteFileSafely(SettingsPath(), FormatSettings(CollectSettings())); }
+
+void Tmain::LoadSettings(bool withPositions) {
+    std::string bytes;
+    if (!ReadWholeFile(SettingsPath(), bytes)) {
+        if (LowerAZ(FileNamePart(ExePath)) != "gobu.exe") SetAutoStart(false, false);
         ShowPicture(-1, false);
         if (IsFirstStartForUser()) ShowStartDialog();
         return;
     }
-    CloseHandle(file);
+    GobuSettings s = CollectSettings();
+    int lines = ReadSettings(bytes, withPositions, [this](const std::string& p) { return ResolvedPath(p); }, s);
+    ApplySettings(s, withPositions, lines);
+}
+
+std::string Tmain::ResolvedPath(const std::string& entry) const {
+    return ResolveListedPath(entry, FolderPart(ExePath), FileExists);
 }
 
 void Tmain::ShowStartDialog() {
@@ -186,6 +247,8 @@ void Tmain::FormMouseUp(TMouseButton button, int x, int y) {
             TrackPopupMenu(pop, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle,
                            nullptr);
             PostMessageA(Handle, WM_NULL, 0, 0);
+        } else if (button == mbLeft) {
+            LaunchOnClick();
         }
     } else {
         Sleep(200);
@@ -210,7 +273,7 @@ bool Tmain::FormCommand(UINT id) { return DispatchMenuCommand(this, kMenu, kFirs
 // ---- Quick keys ----
 
 void Tmain::FormKeyPress(char& key) {
-    if (DialogBusy) return;
+    if (DialogBusy || share->Visible() || filelist->Visible() || piclist->Visible()) return;
     char k = key >= 'a' && key <= 'z' ? char(key - 'a' + 'A') : key;
     switch (k) {
     case ' ':
@@ -229,23 +292,99 @@ void Tmain::FormKeyPress(char& key) {
 
 void Tmain::Exit1Click() { Close(); }
 
+void Tmain::FormInitMenuPopup(HMENU menu) {
+    if (menu == Edit1.Submenu) Edit1Click();
+}
+
+// The check mark shows the registry as it is now, not as it was last set.
+void Tmain::Edit1Click() { Autostart1.SetChecked(IsAutoStart()); }
+
 void Tmain::HideGobu1Click() { Application.Minimize(); }
 
 void Tmain::menutransparentClick() {
     menutransparent.SetChecked(!menutransparent.Checked());
     ShowPicture(0, true);
     starttimer.SetEnabled(true);
+    SaveSettings();
 }
 
 void Tmain::menustayontopClick() {
     menustayontop.SetChecked(!menustayontop.Checked());
     starttimer.SetEnabled(true);
+    SaveSettings();
     ApplyStayOnTop();
+}
+
+void Tmain::Autostart1Click() { SetAutoStart(!Autostart1.Checked(), true); }
+
+// ---- Launching ----
+
+void Tmain::LaunchOnClick() {
+    if (filelist->grouplaunchbox.Checked()) {
+        LaunchAll();
+        return;
+    }
+    std::vector<std::string> entries = filelist->list.Rows();
+    if (entries.size() == 1)
+        OpenListedEntry(entries[0]);
+    else if (entries.size() >= 2)
+        rtfiles->ShowRunTimeList();
+}
+
+void Tmain::OpenListedEntry(const std::string& entry) {
+    outward::Shell(Handle, "open", ResolvedPath(entry), "", "", SW_SHOWNORMAL);
+}
+
+void Tmain::LaunchAll() {
+    for (const std::string& entry : filelist->list.Rows()) OpenListedEntry(entry);
+}
+
+bool Tmain::CheckLinkedNames() {
+    if (!HaveSameNames(filelist->list.Rows())) return true;
+    ShowMessage("Two or more files in the list have the same name.");
+    return false;
+}
+
+// ---- Start-up with Windows ----
+
+bool Tmain::IsAutoStart() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    bool present = RegQueryValueExA(key, ExePath.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return present;
+}
+
+void Tmain::SetAutoStart(bool enable, bool tell) {
+    SuspendStayOnTop();
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS) {
+        LONG result;
+        const char* message;
+        if (enable) {
+            result = RegSetValueExA(key, ExePath.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(ExePath.c_str()),
+                                    DWORD(ExePath.size() + 1));
+            message = "This gobu will automatically appear on the Windows desktop at startup.";
+        } else {
+            result = RegDeleteValueA(key, ExePath.c_str());
+            if (result == ERROR_FILE_NOT_FOUND) result = ERROR_SUCCESS;
+            message = "This gobu will not appear on the Windows desktop at startup.";
+        }
+        // A change the registry refused is not announced as made.
+        if (tell && result == ERROR_SUCCESS) ShowMessage(message);
+        RegCloseKey(key);
+    }
+    ResumeStayOnTop();
 }
 
 // ---- Stacking ----
 
-void Tmain::ApplyStayOnTop() { SetStayOnTop(Handle, menustayontop.Checked()); }
+// The run-time list first, so that the gobu ends in front.
+void Tmain::ApplyStayOnTop() {
+    SetStayOnTop(rtfiles->Handle, menustayontop.Checked());
+    SetStayOnTop(Handle, menustayontop.Checked());
+}
 
 void Tmain::SuspendStayOnTop() {
     if (menustayontop.Checked()) {

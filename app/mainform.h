@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/forms.h"
+#include "app/settings.h"
 
 class Tmain : public TForm {
 public:
@@ -50,13 +51,31 @@ public:
     void SuspendStayOnTop();
     void ResumeStayOnTop();
 
+    // The settings file: written whole from the controls that hold each setting, and
+    // read back into them.
+    void SaveSettings();
     void LoadSettings(bool withPositions);
+
+    // Launching what is linked.
+    void LaunchOnClick();
+    void OpenListedEntry(const std::string& entry);
+    void LaunchAll();
+    bool CheckLinkedNames();
+    // A listed path as it is used: missing files are looked for beside the executable.
+    std::string ResolvedPath(const std::string& entry) const;
+
+    // Start-up with Windows: a value named by and holding the own path in the
+    // machine's Run key.
+    bool IsAutoStart();
+    void SetAutoStart(bool enable, bool tell);
 
     // Menu handlers.
     void Exit1Click();
+    void Edit1Click();
     void HideGobu1Click();
     void menutransparentClick();
     void menustayontopClick();
+    void Autostart1Click();
 
     // Events, public so that the picture components and tests can deliver them.
     void FormMouseDown(TMouseButton button, int x, int y) override;
@@ -68,7 +87,9 @@ protected:
     void FormCreate() override;
     void FormShow() override;
     void FormActivate() override;
+    void FormClose() override;
     void FormPaint(HDC dc) override;
+    void FormInitMenuPopup(HMENU menu) override;
     bool FormCommand(UINT id) override;
 
 private:
@@ -78,6 +99,8 @@ private:
     void gobuholderMouseMove(bool leftHeld, int x, int y);
     void gobuholderMouseUp(TMouseButton button, int x, int y);
     void ShowStartDialog();
+    GobuSettings CollectSettings() const;
+    void ApplySettings(const GobuSettings& settings, bool withPositions, int linesRead);
 };
 
 extern Tmain* mainform;

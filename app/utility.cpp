@@ -58,3 +58,30 @@ std::string BaseNameOf(const std::string& path) {
     size_t dot = name.rfind('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
+
+bool IsWebAddress(const std::string& entry) { return LowerAZ(entry).find("http://") != std::string::npos; }
+
+std::string ResolveListedPath(const std::string& path, const std::string& exeFolder,
+                              const FileExistsTest& exists) {
+    if (path.empty() || IsWebAddress(path) || exists(path)) return path;
+    std::string beside = exeFolder + FileNamePart(path);
+    return exists(beside) ? beside : path;
+}
+
+std::string StripTrailingDigits(const std::string& path) {
+    std::string base = BaseNameOf(path);
+    while (!base.empty() && base.back() >= '0' && base.back() <= '9') base.pop_back();
+    if (base.empty()) return path;
+    return FolderPart(path) + base + ExtensionOf(path);
+}
+
+std::string NextFreeName(const std::string& path, const FileExistsTest& exists) {
+    if (path.empty()) return path;
+    std::string plain = StripTrailingDigits(path);
+    if (!exists(plain)) return path;
+    std::string stem = FolderPart(plain) + BaseNameOf(plain), extension = ExtensionOf(plain);
+    for (unsigned long n = 1;; n++) {
+        std::string candidate = stem + std::to_string(n) + extension;
+        if (!exists(candidate)) return candidate;
+    }
+}

@@ -1,7 +1,19 @@
 // Path helpers. Paths are 8-bit strings in the Windows ANSI code page; "\" and ":"
-// separate their parts. Nothing here touches the file system.
+// separate their parts. The helpers that need to know whether a file exists are given
+// that test, so that they run without a file system.
 #pragma once
+#include <functional>
 #include <string>
+
+// Whether a file (not a folder) exists at a path.
+using FileExistsTest = std::function<bool(const std::string& path)>;
+
+// The file system half, on Windows only (utility_win.cpp).
+bool FileExists(const std::string& path);
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+// Replaces a file's content only once the whole new content is on disk, so that a
+// failure part way leaves the previous file as it was. False when nothing changed.
+bool WriteFileSafely(const std::string& path, const std::string& bytes);
 
 // Letters A to Z folded to a to z; every other byte unchanged.
 std::string LowerAZ(const std::string& s);
@@ -17,3 +29,17 @@ std::string ExtensionOf(const std::string& path);
 
 std::string LastFolderName(const std::string& path);
 std::string BaseNameOf(const std::string& path);
+
+// Entries containing "http://" in any letter case are web addresses, never files.
+bool IsWebAddress(const std::string& entry);
+
+// A listed file missing at its place is taken from the executable's folder when a
+// file of its name lies there; web addresses and everything else pass unchanged.
+std::string ResolveListedPath(const std::string& path, const std::string& exeFolder,
+                              const FileExistsTest& exists);
+// The path with the digits at the end of its base name removed: C:\g\gobu12.exe gives
+// C:\g\gobu.exe. A base name of digits only is kept.
+std::string StripTrailingDigits(const std::string& path);
+// The name for a new gobu: the path itself when its digit-free form does not exist,
+// otherwise that form numbered on from 1 to the first free name.
+std::string NextFreeName(const std::string& path, const FileExistsTest& exists);

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "app/mainform.h"
+#include "app/utility.h"
+#include "pictures/picform.h"
 #include "pictures/shape.h"
 
 namespace {
@@ -73,13 +75,26 @@ HRGN RegionOfPicture(HBITMAP bitmap, int width, int height) {
     return region;
 }
 
-void Tmain::ShowPicture(int /*index*/, bool reshape) {
+HBITMAP LoadPicture(const std::string& path) {
+    if (LowerAZ(ExtensionOf(path)) == ".bmp")
+        return HBITMAP(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    return nullptr;
+}
+
+void Tmain::ShowPicture(int index, bool reshape) {
     if (WorkBitmap) {
         DeleteObject(WorkBitmap);
         WorkBitmap = nullptr;
     }
     image.Transparent = menutransparent.Checked();
-    image.Assign(gobuholder);
+    // Anything that does not load shows the built-in picture, silently; the list stays.
+    std::vector<std::string> pictures = piclist->list.Rows();
+    HBITMAP loaded = nullptr;
+    if (index >= 0 && size_t(index) < pictures.size()) loaded = LoadPicture(ResolvedPath(pictures[size_t(index)]));
+    if (loaded)
+        image.SetPicture(loaded);
+    else
+        image.Assign(gobuholder);
     WorkBitmap = CopyToDeviceBitmap(image.Picture());
     if (!WorkBitmap) return;
     SetBounds(Left(), Top(), image.Width(), image.Height());

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The header of a 32-bit, top-row-first device-independent bitmap of this size.
@@ -14,3 +15,7 @@ bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<uint32_t>& pi
 // The region covering exactly the pixels of the bitmap that differ from its lower-left
 // pixel, built from horizontal runs; null when the pixels cannot be read.
 HRGN RegionOfPicture(HBITMAP bitmap, int width, int height);
+
+// A picture file as a bitmap, the decoder chosen by the extension in any letter case;
+// null when the file cannot be loaded.
+HBITMAP LoadPicture(const std::string& path);

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/mainform.h"
+#include "app/gobuwindows.h"
 #include "app/startfrm.h"
 #include "pictures/display.h"
 #include "wine_support.h"
@@ -12,13 +12,12 @@ namespace {
 
 // A gobu of this process, started as the program starts one: created, shown, and
 // run until its first activation has loaded the picture.
-std::unique_ptr<Tmain> StartGobu(const std::string& exePath) {
-    auto gobu = std::make_unique<Tmain>();
-    gobu->ExePath = exePath;
-    EXPECT_TRUE(gobu->Create());
-    gobu->Show();
-    EXPECT_TRUE(PumpUntil([&] { return !gobu->StartPending; }));
-    return gobu;
+std::unique_ptr<GobuWindows> StartGobu(const std::string& exePath) {
+    auto windows = std::make_unique<GobuWindows>();
+    EXPECT_TRUE(windows->Create(exePath));
+    windows->main.Show();
+    EXPECT_TRUE(PumpUntil([&] { return !windows->main.StartPending; }));
+    return windows;
 }
 
 std::vector<uint32_t> PixelsOf(HBITMAP bitmap, int w, int h) {
@@ -39,7 +38,8 @@ protected:
 }  // namespace
 
 TEST_F(GobuWindow, StartsAt40x40WithTheBuiltInPictureSizeAndTitle) {
-    auto gobu = StartGobu(dir + "holiday.exe");
+    auto windows = StartGobu(dir + "holiday.exe");
+    Tmain* gobu = &windows->main;
     EXPECT_EQ(gobu->Left(), 40);
     EXPECT_EQ(gobu->Top(), 40);
     EXPECT_EQ(gobu->Width(), 155);
@@ -54,7 +54,8 @@ TEST_F(GobuWindow, StartsAt40x40WithTheBuiltInPictureSizeAndTitle) {
 }
 
 TEST_F(GobuWindow, StartTimerShapesTheWindowToExactlyTheNonKeyPixels) {
-    auto gobu = StartGobu(dir + "gobu.exe");
+    auto windows = StartGobu(dir + "gobu.exe");
+    Tmain* gobu = &windows->main;
     ASSERT_TRUE(PumpUntil([&] { return !gobu->starttimer.Enabled(); }, 3000));
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
     ASSERT_EQ(GetWindowRgn(gobu->Handle, rgn), COMPLEXREGION);
@@ -74,7 +75,8 @@ TEST_F(GobuWindow, StartTimerShapesTheWindowToExactlyTheNonKeyPixels) {
 }
 
 TEST_F(GobuWindow, TransparentOffMakesTheWindowRectangularAgain) {
-    auto gobu = StartGobu(dir + "gobu.exe");
+    auto windows = StartGobu(dir + "gobu.exe");
+    Tmain* gobu = &windows->main;
     gobu->ApplyShape();
     gobu->menutransparentClick();
     EXPECT_FALSE(gobu->menutransparent.Checked());
@@ -93,7 +95,8 @@ TEST_F(GobuWindow, TransparentOffMakesTheWindowRectangularAgain) {
 }
 
 TEST_F(GobuWindow, QuickKeysAreIgnoredWhileADialogIsBusy) {
-    auto gobu = StartGobu(dir + "gobu.exe");
+    auto windows = StartGobu(dir + "gobu.exe");
+    Tmain* gobu = &windows->main;
     HWND hwnd = gobu->Handle;
     gobu->DialogBusy = true;
     SendMessageA(hwnd, WM_CHAR, 'q', 0);
@@ -114,7 +117,8 @@ TEST_F(GobuWindow, QuickKeysAreIgnoredWhileADialogIsBusy) {
 }
 
 TEST_F(GobuWindow, SpacePausesAndResumesTheSlideTimer) {
-    auto gobu = StartGobu(dir + "gobu.exe");
+    auto windows = StartGobu(dir + "gobu.exe");
+    Tmain* gobu = &windows->main;
     SendMessageA(gobu->Handle, WM_CHAR, ' ', 0);
     EXPECT_FALSE(gobu->durationtimer.Enabled());
     SendMessageA(gobu->Handle, WM_CHAR, ' ', 0);
@@ -122,7 +126,8 @@ TEST_F(GobuWindow, SpacePausesAndResumesTheSlideTimer) {
 }
 
 TEST_F(GobuWindow, SuspendAndResumeRestoreStayOnTop) {
-    auto gobu = StartGobu(dir + "gobu.exe");
+    auto windows = StartGobu(dir + "gobu.exe");
+    Tmain* gobu = &windows->main;
     gobu->ApplyShape();
     auto topmost = [&] { return (GetWindowLongPtrA(gobu->Handle, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
 
@@ -155,13 +160,14 @@ TEST_F(GobuWindow, SuspendAndResumeRestoreStayOnTop) {
 TEST_F(GobuWindow, DeletesOnlyItsOwnLeftoverPackage) {
     WriteFile(dir + "holiday_zip.exe", "old package");
     WriteFile(dir + "other_zip.exe", "someone else's");
-    auto gobu = StartGobu(dir + "holiday.exe");
+    auto windows = StartGobu(dir + "holiday.exe");
     EXPECT_FALSE(FileExists(dir + "holiday_zip.exe"));
     EXPECT_TRUE(FileExists(dir + "other_zip.exe"));
 }
 
 TEST_F(GobuWindow, DragMovesByTheMouseDeltaAndAReturnedDragCountsAsAClick) {
-    auto gobu = StartGobu(dir + "gobu.exe");
+    auto windows = StartGobu(dir + "gobu.exe");
+    Tmain* gobu = &windows->main;
     gobu->FormMouseDown(mbLeft, 10, 10);
     gobu->FormMouseMove(true, 25, 17);
     EXPECT_EQ(gobu->Left(), 55);
@@ -197,7 +203,7 @@ TEST_F(GobuWindow, FirstStartForTheUserShowsTheStartDialogOnceAtTheGobuCentre) {
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Gobu");
     ASSERT_TRUE(IsFirstStartForUser());
     UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseStartDialog);
-    auto gobu = StartGobu(dir + "first.exe");
+    auto windows = StartGobu(dir + "first.exe");
     KillTimer(nullptr, timer);
     ASSERT_NE(seenDialog, nullptr);
     EXPECT_EQ(seenDialogRect.left, 40 + 155 / 2);
@@ -226,7 +232,8 @@ std::string MenuText(HMENU menu, const std::string& indent = "") {
 }  // namespace
 
 TEST_F(GobuWindow, PopupMenuHasEveryCommandInItsPlace) {
-    auto gobu = StartGobu(dir + "gobu.exe");
+    auto windows = StartGobu(dir + "gobu.exe");
+    Tmain* gobu = &windows->main;
     EXPECT_EQ(MenuText(gobu->pop),
               "File\n  &New Gobu\n  &Open Gobu\n  &Save Gobu As\n  &Close Gobu\n"
               "Select Picture(s)\nLink File(s)\n"
@@ -236,7 +243,8 @@ TEST_F(GobuWindow, PopupMenuHasEveryCommandInItsPlace) {
 }
 
 TEST_F(GobuWindow, CloseGobuCommandEndsTheWindow) {
-    auto gobu = StartGobu(dir + "gobu.exe");
+    auto windows = StartGobu(dir + "gobu.exe");
+    Tmain* gobu = &windows->main;
     HWND hwnd = gobu->Handle;
     SendMessageA(hwnd, WM_COMMAND, gobu->Exit1.Id, 0);
     EXPECT_FALSE(IsWindow(hwnd));

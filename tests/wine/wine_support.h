@@ -4,6 +4,11 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "app/forms.h"
+#include "app/outward.h"
+#include "app/utility.h"
 
 // Dispatches window messages until cond holds or the time runs out; the quit
 // message of a closed main form is dropped so that later tests can go on.
@@ -13,6 +18,7 @@ inline bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000)
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) continue;
+            if (TForm::PreviewKey(msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
@@ -36,14 +42,33 @@ inline std::string FreshFolder(const std::string& name) {
     return dir;
 }
 
-inline bool FileExists(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 inline void WriteFile(const std::string& path, const std::string& content) {
     HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written;
     ::WriteFile(f, content.data(), DWORD(content.size()), &written, nullptr);
     CloseHandle(f);
 }
+
+inline std::string ReadFileText(const std::string& path) {
+    std::string bytes;
+    ReadWholeFile(path, bytes);
+    return bytes;
+}
+
+// Sees every call to the outside world instead of making it; message boxes are
+// answered with OK.
+struct RecordedCalls : outward::Recorder {
+    std::vector<std::string> opened;    // files given to the shell's "open"
+    std::vector<std::string> messages;  // texts of message boxes
+    RecordedCalls() { outward::SetRecorder(this); }
+    ~RecordedCalls() override { outward::SetRecorder(nullptr); }
+    void Shell(HWND, const std::string& verb, const std::string& file, const std::string&, const std::string&,
+               int) override {
+        opened.push_back(verb + " " + file);
+    }
+    void Exec(const std::string& commandLine, UINT) override { opened.push_back("exec " + commandLine); }
+    int Message(HWND, const std::string& text, const std::string&, UINT) override {
+        messages.push_back(text);
+        return IDOK;
+    }
+};

@@ -1,0 +1,12 @@
+// Rules of launching linked entries that need no Windows.
+#pragma once
+#include <string>
+#include <vector>
+
+// The row text of an entry in the run-time list: a web address whole, a file by its
+// name with the first letter upper-cased (C:\docs\readme.txt shows as Readme.txt).
+std::string RunTimeListText(const std::string& entry);
+
+// Whether two entries share a file-name part, ignoring the case of A to Z. A package
+// stores every file under that part alone, so such entries cannot travel together.
+bool HaveSameNames(const std::vector<std::string>& entries);

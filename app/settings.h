@@ -1,0 +1,37 @@
+// The ".gobu" settings file: one line per entry, a keyword ending in a blank followed
+// by its value, or a flag keyword alone. The model is a snapshot of the controls that
+// hold each field; the window collects it before a save and applies it after a load.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/utility.h"
+
+struct GobuSettings {
+    std::vector<std::string> pictures, linkedFiles, includeFiles;
+    int transition = 0;  // effect index 0..12, -1 when none is selected
+    int duration = 10;   // seconds, 2..99999
+    int destination = 0; // 0 E-Mail, 1 Hard Disk, 2 Floppy Disk, -1 none
+    bool groupLaunch = false, transparent = true, animation = false, stayOnTop = false;
+    int windowLeft = 40, windowTop = 40;
+    int listLeft = -20, listTop = -20, listWidth = 172, listHeight = 121;
+};
+
+const int kTransitionCount = 13, kDestinationCount = 3;
+const int kMinDuration = 2, kMaxDuration = 99999;
+
+// The whole file: every line in its fixed order, each ending in CR LF.
+std::string FormatSettings(const GobuSettings& settings);
+
+// Reads the bytes of a settings file into settings, which holds the current values:
+// the three lists and four flags start empty and clear, every other field keeps its
+// value unless a line sets it. Values come back lower-cased (web addresses keep their
+// letter case) and listed paths pass through resolve. The six geometry lines count only
+// withPositions. Returns the number of lines read.
+int ReadSettings(const std::string& bytes, bool withPositions,
+                 const std::function<std::string(const std::string&)>& resolve, GobuSettings& settings);
+
+// A decimal integer after optional leading blanks and a sign, with nothing after it;
+// false (and value untouched) for anything else or a number outside 32 bits.
+bool ReadInteger(const std::string& text, int& value);

@@ -1,0 +1,50 @@
+#include <windows.h>
+
+#include "app/utility.h"
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes.clear();
+    char buffer[16384];
+    DWORD got;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return true;
+}
+
+namespace {
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size() &&
+              FlushFileBuffers(file);
+    return CloseHandle(file) && ok;
+}
+
+}  // namespace
+
+bool WriteFileSafely(const std::string& path, const std::string& bytes) {
+    // The new content goes to a file of its own in the same folder, so that the final
+    // rename stays on one volume.
+    std::string folder = FolderPart(path);
+    char temp[MAX_PATH];
+    if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "gob", 0, temp)) return false;
+    bool ok = WriteWholeFile(temp, bytes);
+    if (ok && !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        // Windows 9x has no MoveFileExA; there the old file must go first.
+        ok = GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && (DeleteFileA(path.c_str()) || !FileExists(path)) &&
+             MoveFileA(temp, path.c_str());
+    }
+    if (!ok) DeleteFileA(temp);
+    return ok;
+}

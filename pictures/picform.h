@@ -1,0 +1,31 @@
+// The Select Picture(s) dialog: the gobu's pictures, the transition effect, the slide
+// duration and GIF animation. Its controls hold those settings for the life of the
+// program.
+#pragma once
+#include "app/controls.h"
+
+class Tpiclist : public TForm {
+public:
+    TButton okbutton, cancelbutton, addbutton, removebutton, clearbutton;
+    TSpinEdit durationbox;
+    TLabel durationlabel;
+    TComboBox transitionBox;
+    TLabel transitionlabel;
+    TCheckBox anbox;
+    TListView list;
+
+    bool Create();
+    // Enables the gobu's "Transparent" item exactly while fewer than two pictures are listed.
+    void UpdateTransparentMenu();
+
+protected:
+    void CreateComponents() override;
+    void FormCreate() override;
+    void FormShow() override;
+    void FormClose() override;
+
+private:
+    void listChange();
+};
+
+extern Tpiclist* piclist;

@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include "app/settings.h"
+
+namespace {
+
+std::string Unchanged(const std::string& path) { return path; }
+
+GobuSettings Read(const std::string& bytes, GobuSettings start = GobuSettings(), bool withPositions = true) {
+    ReadSettings(bytes, withPositions, Unchanged, start);
+    return start;
+}
+
+}  // namespace
+
+TEST(SettingsFormat, ThirteenLineExampleInItsOrder) {
+    GobuSettings s;
+    s.windowLeft = 120;
+    s.windowTop = 80;
+    s.pictures = {"c:\\pics\\cat.jpg"};
+    s.linkedFiles = {"c:\\docs\\diary.doc", "c:\\docs\\plan.xls"};
+    EXPECT_EQ(FormatSettings(s),
+              "gobu left 120\r\ngobu top 80\r\nlist left -20\r\nlist top -20\r\nlist width 172\r\n"
+              "list height 121\r\npicture c:\\pics\\cat.jpg\r\nfile c:\\docs\\diary.doc\r\n"
+              "file c:\\docs\\plan.xls\r\ntransition 0\r\nduration 10\r\ndestination 0\r\ntransparent\r\n");
+}
+
+TEST(SettingsFormat, FlagsInTheirOrderAndIncludesAfterFiles) {
+    GobuSettings s;
+    s.transparent = false;
+    s.stayOnTop = s.groupLaunch = s.animation = true;
+    s.includeFiles = {"c:\\a.txt"};
+    s.linkedFiles = {"c:\\b.txt"};
+    s.transition = -1;
+    std::string text = FormatSettings(s);
+    EXPECT_NE(text.find("file c:\\b.txt\r\ninclude c:\\a.txt\r\ntransition -1\r\n"), std::string::npos);
+    EXPECT_EQ(text.substr(text.find("destination 0\r\n") + 15), "group launch\r\nanimation\r\nontop\r\n");
+}
+
+TEST(SettingsRead, KeywordsInAnyCaseAndValuesLowerCased) {
+    GobuSettings s = Read("Picture C:\\Pics\\Cat.JPG\r\nFILE D:\\X.DOC\r\nTRANSPARENT\r\n");
+    EXPECT_EQ(s.pictures, std::vector<std::string>{"c:\\pics\\cat.jpg"});
+    EXPECT_EQ(s.linkedFiles, std::vector<std::string>{"d:\\x.doc"});
+    EXPECT_TRUE(s.transparent);
+}
+
+TEST(SettingsRead, WebAddressesKeepTheirLetterCase) {
+    GobuSettings s = Read("FILE HTTP://Example.com/Page?ID=Ab\r\nfile C:\\Docs\\A.doc\r\n");
+    EXPECT_EQ(s.linkedFiles, (std::vector<std::string>{"HTTP://Example.com/Page?ID=Ab", "c:\\docs\\a.doc"}));
+}
+
+TEST(SettingsRead, DurationIsClampedAndABadNumberChangesNothing) {
+    GobuSettings start;
+    start.duration = 30;
+    EXPECT_EQ(Read("duration 1\r", start).duration, 2);
+    EXPECT_EQ(Read("duration 100000\r", start).duration, 99999);
+    EXPECT_EQ(Read("duration 99999999999999999999999\r", start).duration, 99999);
+    EXPECT_EQ(Read("duration -5\r", start).duration, 2);
+    EXPECT_EQ(Read("duration ten\r", start).duration, 30);
+    EXPECT_EQ(Read("duration 12 \r", start).duration, 30);
+    EXPECT_EQ(Read("duration \r", start).duration, 30);
+    EXPECT_EQ(Read("duration   +7\r", start).duration, 7);
+}
+
+TEST(SettingsRead, OutOfRangeSelectionsReadAsNone) {
+    GobuSettings s = Read("transition 13\r\ndestination 3\r\n");
+    EXPECT_EQ(s.transition, -1);
+    EXPECT_EQ(s.destination, -1);
+    EXPECT_NE(FormatSettings(s).find("transition -1\r\n"), std::string::npos);
+    s = Read("transition 12\r\ndestination 2\r\ntransition x\r\n");
+    EXPECT_EQ(s.transition, 12);
+    EXPECT_EQ(s.destination, 2);
+    // A number past 32 bits does not read at all.
+    EXPECT_EQ(Read("gobu left 4294967336\r\n").windowLeft, 40);
+}
+
+TEST(SettingsRead, FlagLinesMustMatchWhole) {
+    GobuSettings s = Read("transparent \r\nontop\r\ngroup launch\r\nanimation x\r\n");
+    EXPECT_FALSE(s.transparent);
+    EXPECT_TRUE(s.stayOnTop);
+    EXPECT_TRUE(s.groupLaunch);
+    EXPECT_FALSE(s.animation);
+}
+
+TEST(SettingsRead, OntopAloneResetsListsAndFlagsAndKeepsTheRest) {
+    GobuSettings start;
+    start.pictures = {"a"};
+    start.linkedFiles = {"b"};
+    start.includeFiles = {"c"};
+    start.groupLaunch = start.animation = start.transparent = true;
+    start.transition = 5;
+    start.duration = 77;
+    start.destination = 2;
+    start.windowLeft = 300;
+    start.listWidth = 200;
+    GobuSettings s = Read("ontop", start);
+    EXPECT_TRUE(s.pictures.empty() && s.linkedFiles.empty() && s.includeFiles.empty());
+    EXPECT_FALSE(s.groupLaunch || s.animation || s.transparent);
+    EXPECT_TRUE(s.stayOnTop);
+    EXPECT_EQ(s.transition, 5);
+    EXPECT_EQ(s.duration, 77);
+    EXPECT_EQ(s.destination, 2);
+    EXPECT_EQ(s.windowLeft, 300);
+    EXPECT_EQ(s.listWidth, 200);
+}
+
+TEST(SettingsRead, EmptyFileReadsNoLine) {
+    GobuSettings start;
+    start.pictures = {"a"};
+    GobuSettings s = start;
+    EXPECT_EQ(ReadSettings("", true, Unchanged, s), 0);
+    EXPECT_TRUE(s.pictures.empty());
+    EXPECT_FALSE(s.transparent);
+}
+
+TEST(SettingsRead, LineEndsCtrlZAndLoneLineFeeds) {
+    GobuSettings s;
+    EXPECT_EQ(ReadSettings("picture a\r\n\r\npicture b\nfile c\rpicture d\x1apicture e\r\n", true, Unchanged, s),
+              4);
+    // A lone LF stays inside its line; nothing after Ctrl-Z is read.
+    EXPECT_EQ(s.pictures, (std::vector<std::string>{"a", "b\nfile c", "d"}));
+    EXPECT_TRUE(s.linkedFiles.empty());
+    // CR CR LF: the first CR ends a line, the second an empty one, and its LF is skipped.
+    EXPECT_EQ(ReadSettings("picture a\r\r\npicture b", true, Unchanged, s), 3);
+    EXPECT_EQ(s.pictures, (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(SettingsRead, PicturePathContainingFileStaysAPicture) {
+    GobuSettings s = Read("picture c:\\my file 2.jpg\r\n");
+    EXPECT_EQ(s.pictures, std::vector<std::string>{"c:\\my file 2.jpg"});
+    EXPECT_TRUE(s.linkedFiles.empty());
+}
+
+TEST(SettingsRead, ListsAppendInFileOrderAndScalarsOverwrite) {
+    GobuSettings s = Read("include b\r\nduration 5\r\ninclude a\r\ninclude b\r\nduration 6\r\n");
+    EXPECT_EQ(s.includeFiles, (std::vector<std::string>{"b", "a", "b"}));
+    EXPECT_EQ(s.duration, 6);
+}
+
+TEST(SettingsRead, GeometryOnlyWithPositions) {
+    const std::string text = "gobu left 500\r\nlist height 300\r\npicture p\r\n";
+    GobuSettings s = Read(text, GobuSettings(), false);
+    EXPECT_EQ(s.windowLeft, 40);
+    EXPECT_EQ(s.listHeight, 121);
+    EXPECT_EQ(s.pictures, std::vector<std::string>{"p"});
+    s = Read(text);
+    EXPECT_EQ(s.windowLeft, 500);
+    EXPECT_EQ(s.listHeight, 300);
+}
+
+TEST(SettingsRead, ListedPathsPassThroughTheResolver) {
+    GobuSettings s;
+    ReadSettings("picture d:\\old\\cat.jpg\r\nfile http://x\r\ninclude d:\\y\r\n", true,
+                 [](const std::string& p) { return "[" + p + "]"; }, s);
+    EXPECT_EQ(s.pictures, std::vector<std::string>{"[d:\\old\\cat.jpg]"});
+    EXPECT_EQ(s.linkedFiles, std::vector<std::string>{"[http://x]"});
+    EXPECT_EQ(s.includeFiles, std::vector<std::string>{"[d:\\y]"});
+}
+
+TEST(SettingsRoundTrip, WriteThenReadGivesEveryFieldBackLowerCased) {
+    GobuSettings s;
+    s.pictures = {"C:\\Pics\\A.bmp", "c:\\b.gif"};
+    s.linkedFiles = {"http://Site.com/X", "c:\\Doc.txt"};
+    s.includeFiles = {"c:\\inc.txt"};
+    s.transition = 7;
+    s.duration = 12345;
+    s.destination = -1;
+    s.groupLaunch = s.animation = s.stayOnTop = true;
+    s.transparent = false;
+    s.windowLeft = -300;
+    s.windowTop = 2000;
+    s.listLeft = 5;
+    s.listTop = 6;
+    s.listWidth = 300;
+    s.listHeight = 400;
+    GobuSettings back = Read(FormatSettings(s));
+    EXPECT_EQ(back.pictures, (std::vector<std::string>{"c:\\pics\\a.bmp", "c:\\b.gif"}));
+    EXPECT_EQ(back.linkedFiles, (std::vector<std::string>{"http://Site.com/X", "c:\\doc.txt"}));
+    s.pictures = back.pictures;
+    s.linkedFiles = back.linkedFiles;
+    // Read back as lower case, the file comes out byte for byte the same.
+    EXPECT_EQ(FormatSettings(back), FormatSettings(s));
+}
