@@ -105,6 +105,12 @@ class Launch(harness.GobuTestCase):
                        10, "the run-time list")
         self.assertEqual((lst.x, lst.y), (1024 - 172, 768 - 121))
         self.assertFalse(os.path.exists(first) or os.path.exists(second))
+        # The first row lies just under the small caption bar; a click there opens it.
+        xdotool("mousemove", lst.x + 30, lst.y + 28)
+        xdotool("click", 1)
+        wait_for(lambda: os.path.exists(first), 15, "the program of the first row to run")
+        self.assertFalse(os.path.exists(second))
+        os.remove(first)
         xdotool("mousemove", w.x + 40, w.y + 40)
         xdotool("key", "q")
         gobu.wait_exit(10)
