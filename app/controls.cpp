@@ -36,23 +36,26 @@ int TextWidth(HWND window, const char* text) {
 
 }  // namespace
 
-void CreateControls(TForm* form, std::initializer_list<TControlRow> rows) {
+void CreateControls(TForm* form, const TControlRow* rows, size_t count) {
     static bool commonControls = false;
     if (!commonControls) {
-        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+        INITCOMMONCONTROLSEX icc = {sizeof icc,
+                                    ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&icc);
         commonControls = true;
     }
-    for (const TControlRow& row : rows) {
+    for (size_t i = 0; i < count; i++) {
+        const TControlRow& row = rows[i];
         TControl* c = row.control;
         c->Options = row.options;
         c->Id = row.options & coCancel ? IDCANCEL : nextControlId++;
         const bool combo = std::string(c->WindowClass()) == "COMBOBOX";
         // A combo box's height includes its dropped-down list.
         int height = combo ? row.height + 200 : row.height;
-        c->Handle = CreateWindowExA(c->WindowExStyle(), c->WindowClass(), combo ? "" : row.caption,
-                                    WS_CHILD | WS_VISIBLE | c->WindowStyle(), row.left, row.top, row.width,
-                                    height, form->Handle, HMENU(UINT_PTR(c->Id)), Application.Instance, nullptr);
+        c->Handle =
+            CreateWindowExA(c->WindowExStyle(), c->WindowClass(), combo ? "" : row.caption,
+                            WS_CHILD | WS_VISIBLE | c->WindowStyle(), row.left, row.top, row.width, height,
+                            form->Handle, HMENU(UINT_PTR(c->Id)), Application.Instance, nullptr);
         if (!c->Handle) continue;
         SendMessageA(c->Handle, WM_SETFONT, WPARAM(DialogFont(row.options & coBold)), FALSE);
         if (row.width == 0)
@@ -113,10 +116,10 @@ void TCheckBox::Command(WORD code) {
 // ---- TSpinEdit ----
 
 void TSpinEdit::Created(const char*) {
-    updown_ = CreateWindowExA(0, UPDOWN_CLASSA, "",
-                              WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS |
-                                  UDS_SETBUDDYINT,
-                              0, 0, 0, 0, GetParent(Handle), nullptr, Application.Instance, nullptr);
+    updown_ = CreateWindowExA(
+        0, UPDOWN_CLASSA, "",
+        WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_SETBUDDYINT, 0, 0, 0,
+        0, GetParent(Handle), nullptr, Application.Instance, nullptr);
     SendMessageA(updown_, UDM_SETBUDDY, WPARAM(Handle), 0);
     SetRange(MinValue, MaxValue);
 }

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -36,7 +35,7 @@ public:
 
 protected:
     friend class TForm;
-    friend void CreateControls(TForm*, std::initializer_list<struct TControlRow>);
+    friend void CreateControls(TForm*, const struct TControlRow*, size_t);
     virtual const char* WindowClass() const = 0;
     virtual DWORD WindowStyle() const = 0;
     virtual DWORD WindowExStyle() const { return 0; }
@@ -54,7 +53,11 @@ struct TControlRow {
 };
 
 // Creates the controls of a form in table order, which is also their tab order.
-void CreateControls(TForm* form, std::initializer_list<TControlRow> rows);
+void CreateControls(TForm* form, const TControlRow* rows, size_t count);
+template <size_t N>
+void CreateControls(TForm* form, const TControlRow (&rows)[N]) {
+    CreateControls(form, rows, N);
+}
 
 class TButton : public TControl {
 public:

@@ -430,7 +430,8 @@ bool TForm::PreviewKey(const MSG& msg) {
     // Only windows of the forms' own classes carry a form; message boxes and common
     // dialogs keep other data there.
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    if (root == msg.hwnd || reinterpret_cast<WNDPROC>(GetClassLongPtrA(root, GCLP_WNDPROC)) != StaticWndProc) return false;
+    if (root == msg.hwnd || reinterpret_cast<WNDPROC>(GetClassLongPtrA(root, GCLP_WNDPROC)) != StaticWndProc)
+        return false;
     auto* form = reinterpret_cast<TForm*>(GetWindowLongPtrA(root, GWLP_USERDATA));
     if (!form || !form->KeyPreview) return false;
     char key = char(msg.wParam);
@@ -532,7 +533,8 @@ void TForm::SetClientSize(int width, int height) {
 }
 
 void TForm::CentreOnScreen() {
-    SetPosition((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2);
+    SetPosition((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2,
+                (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2);
 }
 
 void TForm::SetCaption(const std::string& caption) { SetWindowTextA(Handle, caption.c_str()); }

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -236,7 +235,7 @@ protected:
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
 
     friend class TTimer;
-    friend void CreateControls(TForm*, std::initializer_list<struct TControlRow>);
+    friend void CreateControls(TForm*, const struct TControlRow*, size_t);
     std::vector<TTimer*> timers_;
     std::vector<TControl*> controls_;
 

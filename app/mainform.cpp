@@ -203,7 +203,8 @@ void Tmain::LoadSettings(bool withPositions) {
         return;
     }
     GobuSettings s = CollectSettings();
-    int lines = ReadSettings(bytes, withPositions, [this](const std::string& p) { return ResolvedPath(p); }, s);
+    int lines = ReadSettings(
+        bytes, withPositions, [this](const std::string& p) { return ResolvedPath(p); }, s);
     ApplySettings(s, withPositions, lines);
 }
 
@@ -350,7 +351,8 @@ bool Tmain::CheckLinkedNames() {
 bool Tmain::IsAutoStart() {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-    bool present = RegQueryValueExA(key, ExePath.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    bool present =
+        RegQueryValueExA(key, ExePath.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     RegCloseKey(key);
     return present;
 }
@@ -363,8 +365,9 @@ void Tmain::SetAutoStart(bool enable, bool tell) {
         LONG result;
         const char* message;
         if (enable) {
-            result = RegSetValueExA(key, ExePath.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(ExePath.c_str()),
-                                    DWORD(ExePath.size() + 1));
+            result =
+                RegSetValueExA(key, ExePath.c_str(), 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(ExePath.c_str()), DWORD(ExePath.size() + 1));
             message = "This gobu will automatically appear on the Windows desktop at startup.";
         } else {
             result = RegDeleteValueA(key, ExePath.c_str());

@@ -22,9 +22,10 @@ bool Trtfiles::Create() {
 
 void Trtfiles::CreateComponents() {
     KeyPreview = true;
-    CreateControls(this, {
+    const TControlRow layout[] = {
         {&xbox, "", 0, 0, 100, 100, 0},
-    });
+    };
+    CreateControls(this, layout);
     xbox.OnMouseUp = [this](TMouseButton b, int x, int y) { xboxMouseUp(b, x, y); };
 }
 
@@ -60,8 +61,8 @@ void Trtfiles::ShowRunTimeList() {
     FillRunTimeList();
     if (Left() == kNotPlaced && Top() == kNotPlaced) {
         Size screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        Point at = PlaceAtCentreOf({mainform->Left(), mainform->Top()}, {mainform->Width(), mainform->Height()},
-                                   {Width(), Height()}, screen);
+        Point at = PlaceAtCentreOf({mainform->Left(), mainform->Top()},
+                                   {mainform->Width(), mainform->Height()}, {Width(), Height()}, screen);
         SetPosition(at.x, at.y);
     }
     Show();

@@ -45,7 +45,9 @@ const SettingsField kFields[] = {
     {"ontop", LineKind::Flag, nullptr, nullptr, &GobuSettings::stayOnTop, Range::Any, 0, 0, false},
 };
 
-bool StartsWith(const std::string& s, const char* prefix) { return s.compare(0, strlen(prefix), prefix) == 0; }
+bool StartsWith(const std::string& s, const char* prefix) {
+    return s.compare(0, strlen(prefix), prefix) == 0;
+}
 
 // Reads a decimal number, saturating far outside 32 bits so that a clamped field
 // still sees "huge" as huge.

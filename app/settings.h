@@ -10,9 +10,9 @@
 
 struct GobuSettings {
     std::vector<std::string> pictures, linkedFiles, includeFiles;
-    int transition = 0;  // effect index 0..12, -1 when none is selected
-    int duration = 10;   // seconds, 2..99999
-    int destination = 0; // 0 E-Mail, 1 Hard Disk, 2 Floppy Disk, -1 none
+    int transition = 0;   // effect index 0..12, -1 when none is selected
+    int duration = 10;    // seconds, 2..99999
+    int destination = 0;  // 0 E-Mail, 1 Hard Disk, 2 Floppy Disk, -1 none
     bool groupLaunch = false, transparent = true, animation = false, stayOnTop = false;
     int windowLeft = 40, windowTop = 40;
     int listLeft = -20, listTop = -20, listWidth = 172, listHeight = 121;

@@ -26,8 +26,8 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size() &&
-              FlushFileBuffers(file);
+    bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+              written == bytes.size() && FlushFileBuffers(file);
     return CloseHandle(file) && ok;
 }
 
@@ -42,8 +42,8 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes) {
     bool ok = WriteWholeFile(temp, bytes);
     if (ok && !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         // Windows 9x has no MoveFileExA; there the old file must go first.
-        ok = GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && (DeleteFileA(path.c_str()) || !FileExists(path)) &&
-             MoveFileA(temp, path.c_str());
+        ok = GetLastError() == ERROR_CALL_NOT_IMPLEMENTED &&
+             (DeleteFileA(path.c_str()) || !FileExists(path)) && MoveFileA(temp, path.c_str());
     }
     if (!ok) DeleteFileA(temp);
     return ok;

@@ -22,10 +22,11 @@ bool Thelp::Create() {
 }
 
 void Thelp::CreateComponents() {
-    CreateControls(this, {
+    const TControlRow layout[] = {
         {&box, "", kMargin, kMargin, 100, 100, 0},
         {&OKbutton, "OK", 0, 0, kButtonWidth, kButtonHeight, coBold | coCancel},
-    });
+    };
+    CreateControls(this, layout);
     OKbutton.OnClick = [this] { OKbuttonClick(); };
 }
 

@@ -19,7 +19,7 @@ bool Tfilelist::Create() {
 }
 
 void Tfilelist::CreateComponents() {
-    CreateControls(this, {
+    const TControlRow layout[] = {
         {&list, "", 8, 8, 305, 193, coMultiSelect},
         {&addbutton, "Add", 322, 10, 75, 25, 0},
         {&removebutton, "Remove", 322, 50, 75, 25, 0},
@@ -28,5 +28,6 @@ void Tfilelist::CreateComponents() {
         {&grouplaunchbox, "Group Launch", 8, 224, 97, 17, 0},
         {&cancelbutton, "Cancel", 225, 216, 75, 25, coBold | coCancel},
         {&okbutton, "OK", 322, 216, 75, 25, coBold},
-    });
+    };
+    CreateControls(this, layout);
 }

@@ -18,4 +18,3 @@ protected:
 };
 
 extern Tfilelist* filelist;
-

@@ -77,7 +77,8 @@ HRGN RegionOfPicture(HBITMAP bitmap, int width, int height) {
 
 HBITMAP LoadPicture(const std::string& path) {
     if (LowerAZ(ExtensionOf(path)) == ".bmp")
-        return HBITMAP(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        return HBITMAP(
+            LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     return nullptr;
 }
 
@@ -90,7 +91,8 @@ void Tmain::ShowPicture(int index, bool reshape) {
     // Anything that does not load shows the built-in picture, silently; the list stays.
     std::vector<std::string> pictures = piclist->list.Rows();
     HBITMAP loaded = nullptr;
-    if (index >= 0 && size_t(index) < pictures.size()) loaded = LoadPicture(ResolvedPath(pictures[size_t(index)]));
+    if (index >= 0 && size_t(index) < pictures.size())
+        loaded = LoadPicture(ResolvedPath(pictures[size_t(index)]));
     if (loaded)
         image.SetPicture(loaded);
     else

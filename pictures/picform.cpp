@@ -27,7 +27,7 @@ bool Tpiclist::Create() {
 
 void Tpiclist::CreateComponents() {
     durationbox.SetRange(kMinDuration, kMaxDuration);
-    CreateControls(this, {
+    const TControlRow layout[] = {
         {&okbutton, "OK", 328, 220, 75, 25, coBold},
         {&cancelbutton, "Cancel", 228, 220, 75, 25, coBold | coCancel},
         {&addbutton, "Add", 328, 20, 75, 25, 0},
@@ -39,7 +39,8 @@ void Tpiclist::CreateComponents() {
         {&transitionlabel, "Transition Effect", 8, 184, 0, 13, 0},
         {&anbox, "GIF Animation", 8, 210, 97, 17, 0},
         {&list, "", 8, 8, 313, 145, coMultiSelect},
-    });
+    };
+    CreateControls(this, layout);
     list.OnChange = [this] { listChange(); };
 }
 

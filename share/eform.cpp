@@ -18,7 +18,7 @@ bool Tshare::Create() {
 }
 
 void Tshare::CreateComponents() {
-    CreateControls(this, {
+    const TControlRow layout[] = {
         {&Label1, "Files in Current List", 4, 2, 0, 13, 0},
         {&availablebox, "", 3, 16, 162, 185, coMultiSelect},
         {&Label2, "Files to be Zipped", 248, 2, 0, 13, 0},
@@ -34,7 +34,8 @@ void Tshare::CreateComponents() {
         {&Label3, "Destination", 13, 235, 0, 13, 0},
         {&cancelbutton, "Cancel", 248, 224, 74, 25, coBold | coCancel},
         {&okbutton, "OK", 336, 224, 74, 25, coBold},
-    });
+    };
+    CreateControls(this, layout);
 }
 
 void Tshare::FormCreate() { destinationbox.SetItemIndex(0); }

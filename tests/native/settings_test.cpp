@@ -115,8 +115,9 @@ TEST(SettingsRead, EmptyFileReadsNoLine) {
 
 TEST(SettingsRead, LineEndsCtrlZAndLoneLineFeeds) {
     GobuSettings s;
-    EXPECT_EQ(ReadSettings("picture a\r\n\r\npicture b\nfile c\rpicture d\x1apicture e\r\n", true, Unchanged, s),
-              4);
+    EXPECT_EQ(
+        ReadSettings("picture a\r\n\r\npicture b\nfile c\rpicture d\x1apicture e\r\n", true, Unchanged, s),
+        4);
     // A lone LF stays inside its line; nothing after Ctrl-Z is read.
     EXPECT_EQ(s.pictures, (std::vector<std::string>{"a", "b\nfile c", "d"}));
     EXPECT_TRUE(s.linkedFiles.empty());
@@ -150,8 +151,9 @@ TEST(SettingsRead, GeometryOnlyWithPositions) {
 
 TEST(SettingsRead, ListedPathsPassThroughTheResolver) {
     GobuSettings s;
-    ReadSettings("picture d:\\old\\cat.jpg\r\nfile http://x\r\ninclude d:\\y\r\n", true,
-                 [](const std::string& p) { return "[" + p + "]"; }, s);
+    ReadSettings(
+        "picture d:\\old\\cat.jpg\r\nfile http://x\r\ninclude d:\\y\r\n", true,
+        [](const std::string& p) { return "[" + p + "]"; }, s);
     EXPECT_EQ(s.pictures, std::vector<std::string>{"[d:\\old\\cat.jpg]"});
     EXPECT_EQ(s.linkedFiles, std::vector<std::string>{"[http://x]"});
     EXPECT_EQ(s.includeFiles, std::vector<std::string>{"[d:\\y]"});

@@ -10,16 +10,6 @@
 
 namespace {
 
-// A gobu of this process, started as the program starts one: created, shown, and
-// run until its first activation has loaded the picture.
-std::unique_ptr<GobuWindows> StartGobu(const std::string& exePath) {
-    auto windows = std::make_unique<GobuWindows>();
-    EXPECT_TRUE(windows->Create(exePath));
-    windows->main.Show();
-    EXPECT_TRUE(PumpUntil([&] { return !windows->main.StartPending; }));
-    return windows;
-}
-
 std::vector<uint32_t> PixelsOf(HBITMAP bitmap, int w, int h) {
     std::vector<uint32_t> px;
     EXPECT_TRUE(ReadPixels(bitmap, w, h, px));

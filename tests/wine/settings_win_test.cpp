@@ -14,14 +14,6 @@ namespace {
 
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::unique_ptr<GobuWindows> StartGobu(const std::string& exePath) {
-    auto windows = std::make_unique<GobuWindows>();
-    EXPECT_TRUE(windows->Create(exePath));
-    windows->main.Show();
-    EXPECT_TRUE(PumpUntil([&] { return !windows->main.StartPending; }));
-    return windows;
-}
-
 // A 24-bit bitmap file of the given size, one colour.
 void WriteBmp(const std::string& path, int w, int h) {
     const int stride = (w * 3 + 3) & ~3;
@@ -46,8 +38,8 @@ bool RunValueExists(const std::string& name, std::string* data = nullptr) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
     char buffer[MAX_PATH] = "";
     DWORD size = sizeof buffer;
-    bool found = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) ==
-                 ERROR_SUCCESS;
+    bool found = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
+                                  &size) == ERROR_SUCCESS;
     RegCloseKey(key);
     if (data) *data = buffer;
     return found;
@@ -55,9 +47,11 @@ bool RunValueExists(const std::string& name, std::string* data = nullptr) {
 
 void SetRunValue(const std::string& name) {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()), DWORD(name.size() + 1));
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                   DWORD(name.size() + 1));
     RegCloseKey(key);
 }
 
@@ -77,8 +71,11 @@ protected:
 TEST_F(Settings, FileIsAppliedAtStartAndWrittenBackByteForByteOnClose) {
     WriteBmp(dir + "pic.bmp", 30, 20);
     const std::string text =
-        "gobu left 300\r\ngobu top 200\r\nlist left 500\r\nlist top 400\r\nlist width 250\r\nlist height 180\r\n"
-        "picture " + dir + "pic.bmp\r\npicture " + dir + "other.bmp\r\nfile c:\\docs\\diary.doc\r\n"
+        "gobu left 300\r\ngobu top 200\r\nlist left 500\r\nlist top 400\r\nlist width 250\r\nlist height "
+        "180\r\n"
+        "picture " +
+        dir + "pic.bmp\r\npicture " + dir +
+        "other.bmp\r\nfile c:\\docs\\diary.doc\r\n"
         "file http://Example.com/Page\r\ninclude c:\\extra.txt\r\ntransition 5\r\nduration 7\r\n"
         "destination 2\r\ngroup launch\r\nanimation\r\nontop\r\n";
     WriteFile(dir + "holiday.gobu", text);
@@ -263,7 +260,8 @@ TEST_F(Launching, GroupLaunchOpensEveryEntryInOrderAndNoEntryOpensNothing) {
     EXPECT_TRUE(calls.opened.empty());
     windows->filelist.list.SetRows({"c:\\a.exe", "http://X.com/Y", "c:\\b.txt"});
     gobu.LaunchOnClick();
-    EXPECT_EQ(calls.opened, (std::vector<std::string>{"open c:\\a.exe", "open http://X.com/Y", "open c:\\b.txt"}));
+    EXPECT_EQ(calls.opened,
+              (std::vector<std::string>{"open c:\\a.exe", "open http://X.com/Y", "open c:\\b.txt"}));
     EXPECT_FALSE(windows->rtfiles.Visible());
 }
 

@@ -2,11 +2,15 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/forms.h"
+#include "app/gobuwindows.h"
 #include "app/outward.h"
 #include "app/utility.h"
 
@@ -72,3 +76,13 @@ struct RecordedCalls : outward::Recorder {
         return IDOK;
     }
 };
+
+// A gobu of this process, started as the program starts one: its windows created,
+// shown, and run until the first activation has loaded the settings and picture.
+inline std::unique_ptr<GobuWindows> StartGobu(const std::string& exePath) {
+    auto windows = std::make_unique<GobuWindows>();
+    EXPECT_TRUE(windows->Create(exePath));
+    windows->main.Show();
+    EXPECT_TRUE(PumpUntil([&] { return !windows->main.StartPending; }));
+    return windows;
+}
