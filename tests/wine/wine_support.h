@@ -43,6 +43,16 @@ inline std::string FreshFolder(const std::string& name) {
     std::string dir =
         std::string(temp) + "gobutest_" + name + "_" + std::to_string(GetCurrentProcessId()) + "\\";
     CreateDirectoryA(dir.c_str(), nullptr);
+    // Wine reuses process ids, so a folder of an earlier run may still hold its files.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((dir + found.cFileName).c_str());
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
     return dir;
 }
 
