@@ -1,5 +1,8 @@
 #include "share/eform.h"
 
+#include "app/mainform.h"
+#include "share/zip/sfxconfig.h"
+
 Tshare* share = nullptr;
 
 namespace {
@@ -39,3 +42,5 @@ void Tshare::CreateComponents() {
 }
 
 void Tshare::FormCreate() { destinationbox.SetItemIndex(0); }
+
+void Tshare::ExtractStub() { ExtractStubFile(mainform->ExePath); }

@@ -16,6 +16,9 @@ public:
     TButton cancelbutton, okbutton;
 
     bool Create();
+    // Writes the stub that heads every package beside the executable, from the
+    // executable's tail, unless a stub file lies there already. Reports nothing.
+    void ExtractStub();
 
 protected:
     void CreateComponents() override;

@@ -80,6 +80,15 @@ bool TZipFile::CreateNew(const std::string& path) {
     return fd_ >= 0;
 }
 
+bool TZipFile::CreateTemp(const std::string& folder, std::string& name) {
+    Close();
+    std::string templ = folder + "gobustub-XXXXXX";
+    fd_ = mkstemp(&templ[0]);
+    if (fd_ < 0) return false;
+    name = templ;
+    return true;
+}
+
 bool TZipFile::IsOpen() const { return fd_ >= 0; }
 
 void TZipFile::Close() {

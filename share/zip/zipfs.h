@@ -37,6 +37,9 @@ public:
     bool OpenRead(const std::string& path);
     // Creates a new file for writing; fails when the name already exists.
     bool CreateNew(const std::string& path);
+    // Creates a new file for writing under a name no other file in folder has, and
+    // returns that name in name.
+    bool CreateTemp(const std::string& folder, std::string& name);
     bool IsOpen() const;
     void Close();
 

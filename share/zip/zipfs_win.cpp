@@ -59,6 +59,22 @@ bool TZipFile::CreateNew(const std::string& path) {
     return true;
 }
 
+bool TZipFile::CreateTemp(const std::string& folder, std::string& name) {
+    Close();
+    // GetTempFileNameA picks the unique name and creates the file, empty.
+    char buf[MAX_PATH];
+    if (GetTempFileNameA(folder.c_str(), "gbs", 0, buf) == 0) return false;
+    HANDLE h = CreateFileA(buf, GENERIC_READ | GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                           FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        DeleteFileA(buf);
+        return false;
+    }
+    handle_ = h;
+    name = buf;
+    return true;
+}
+
 bool TZipFile::IsOpen() const { return handle_ != nullptr; }
 
 void TZipFile::Close() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <fstream>
 #include <istream>
 
 #include "share/zip/crc32.h"
@@ -324,6 +325,61 @@ uint32_t TZipWriter::WriteArchive() {
         FilesList.clear();
         throw;
     }
+}
+
+namespace {
+
+// A temporary file that is deleted, closed or not, when it goes out of scope.
+struct TempFileGuard {
+    std::string name;
+    ~TempFileGuard() {
+        if (!name.empty()) ZipDeleteFile(name);
+    }
+};
+
+// The whole of a file through a stream, or throws.
+void CopyStream(std::istream& from, TZipFile& to, const std::string& fromName) {
+    char buf[kIoBufferSize];
+    while (from.read(buf, sizeof buf), from.gcount() > 0)
+        if (to.Write(buf, size_t(from.gcount())) < size_t(from.gcount()))
+            throw ENotEnoughRoom("There is not enough room for the temporary copy of " + fromName + ".");
+    if (from.bad()) throw EZipError("Cannot read " + fromName + ".");
+}
+
+// Runs the writer with prefix attached, and detaches it however the run ends.
+uint32_t WriteBehind(TZipWriter& writer, std::istream& prefix) {
+    struct Detach {
+        std::istream*& prefix;
+        ~Detach() { prefix = nullptr; }
+    } detach{writer.PackagePrefix};
+    writer.PackagePrefix = &prefix;
+    return writer.WriteArchive();
+}
+
+}  // namespace
+
+uint32_t TZipWriter::WritePackage(const std::string& stubPath, const std::string& packagePath, int blockSize,
+                                  const std::string& block) {
+    if (stubPath.empty() || packagePath.empty()) return 0;
+    if (blockSize > 0 && size_t(blockSize) > block.size())
+        throw EZipError("The configuration block is shorter than its given size.");
+    ZipName = packagePath;
+    std::ifstream stub(stubPath, std::ios::binary);
+    if (!stub) throw EZipError("Cannot read the extractor stub " + stubPath + ".");
+    if (blockSize <= 0) return WriteBehind(*this, stub);
+
+    TempFileGuard guard;  // declared first, so the file is closed before it is deleted
+    TZipFile temp;
+    if (!temp.CreateTemp(TempFolder(), guard.name))
+        throw EZipError("Cannot create a temporary file in " + TempFolder() + ".");
+    CopyStream(stub, temp, stubPath);
+    if (temp.Write(block.data(), size_t(blockSize)) < size_t(blockSize))
+        throw ENotEnoughRoom("There is not enough room for the temporary copy of " + stubPath + ".");
+    temp.Close();
+    stub.close();
+    std::ifstream prefix(guard.name, std::ios::binary);
+    if (!prefix) throw EZipError("Cannot read the temporary file " + guard.name + ".");
+    return WriteBehind(*this, prefix);
 }
 
 // Drops what cannot be packed before anything is written: excluded names and files

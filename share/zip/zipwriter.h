@@ -128,6 +128,15 @@ public:
     // empty. An empty ZipName does nothing and returns 0.
     virtual uint32_t WriteArchive();
 
+    // Writes the self-extracting package packagePath: the stub file's bytes, the first
+    // blockSize bytes of block (none when blockSize is 0 or less), then the archive of
+    // FilesList, whose offsets all count from the package's first byte. Returns the
+    // number of entries; empty paths do nothing and return 0. A stub that cannot be
+    // read fails before the package is created. Stub and block pass through a
+    // temporary file of a unique name, which is deleted however the run ends.
+    virtual uint32_t WritePackage(const std::string& stubPath, const std::string& packagePath, int blockSize,
+                                  const std::string& block);
+
     // The folder for temporary files: TempPath, or the system's when that is empty.
     std::string TempFolder() const;
 

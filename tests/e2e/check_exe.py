@@ -1,5 +1,6 @@
 """The shipped gobu.exe is a 32-bit Windows GUI program that needs nothing but the
-system's own DLLs."""
+system's own DLLs, and it carries the extractor stub, itself a GUI program of system
+DLLs only, as its last 36352 bytes; so does the gobu.exe of the tree run under Wine."""
 
 import os
 import re
@@ -7,15 +8,28 @@ import subprocess
 import unittest
 
 SHIP = os.environ.get("GOBU_SHIP_TREE_DIR", "")
+WINE_TREE = os.environ.get("GOBU_WINE_TREE_DIR", "")
 EXE = os.path.join(SHIP, "app", "gobu.exe")
+STUB_SIZE = 36352
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "comdlg32.dll", "shell32.dll",
                "advapi32.dll", "msvcrt.dll", "ole32.dll"}
+# The stub runs from download folders: only DLLs that Windows always takes from its own
+# folder (known DLLs), none that a file beside the package could stand in for.
+STUB_DLLS = {"kernel32.dll", "user32.dll", "shell32.dll", "ole32.dll"}
+
+
+def objdump(path, prefix="i686-w64-mingw32"):
+    return subprocess.run([f"{prefix}-objdump", "-p", path], capture_output=True, text=True,
+                          check=True).stdout
+
+
+def imports(dump):
+    return {d.lower() for d in re.findall(r"DLL Name: (\S+)", dump)}
 
 
 class ShippedExecutable(unittest.TestCase):
     def setUp(self):
-        self.dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", EXE], capture_output=True, text=True,
-                                   check=True).stdout
+        self.dump = objdump(EXE)
 
     def test_is_pe32_i386_gui(self):
         self.assertIn("file format pei-i386", self.dump)
@@ -23,9 +37,34 @@ class ShippedExecutable(unittest.TestCase):
         self.assertRegex(self.dump, r"Subsystem\s+00000002")  # Windows GUI
 
     def test_imports_only_system_dlls(self):
-        dlls = {d.lower() for d in re.findall(r"DLL Name: (\S+)", self.dump)}
+        dlls = imports(self.dump)
         self.assertTrue(dlls, "no imports found")
         self.assertLessEqual(dlls, SYSTEM_DLLS, f"non-system imports: {dlls - SYSTEM_DLLS}")
+
+
+class CarriedStub(unittest.TestCase):
+    def check_tree(self, tree, prefix, file_format):
+        stub_path = os.path.join(tree, "stub", "sfxstub32.bin")
+        with open(stub_path, "rb") as f:
+            stub = f.read()
+        with open(os.path.join(tree, "app", "gobu.exe"), "rb") as f:
+            exe = f.read()
+        self.assertEqual(len(stub), STUB_SIZE)
+        self.assertEqual(exe[-STUB_SIZE:], stub)
+        dump = objdump(stub_path, prefix)
+        self.assertIn(f"file format {file_format}", dump)
+        self.assertRegex(dump, r"Subsystem\s+00000002")
+        dlls = imports(dump)
+        self.assertTrue(dlls, "no imports found")
+        self.assertLessEqual(dlls, STUB_DLLS, f"imports beyond the known DLLs: {dlls - STUB_DLLS}")
+
+    def test_shipped_gobu_ends_with_the_32_bit_stub(self):
+        self.check_tree(SHIP, "i686-w64-mingw32", "pei-i386")
+
+    def test_gobu_run_under_wine_ends_with_its_stub(self):
+        if os.path.realpath(WINE_TREE) == os.path.realpath(SHIP):
+            self.skipTest("the Wine tree is the shipped one")
+        self.check_tree(WINE_TREE, "x86_64-w64-mingw32", "pei-x86-64")
 
 
 if __name__ == "__main__":

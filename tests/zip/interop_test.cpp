@@ -220,3 +220,33 @@ TEST(ZipInterop, RandomFileSetsRoundTrip) {
         EXPECT_EQ(unzip.status, 0) << unzip.output;
     }
 }
+
+// A package as sharing builds it (the real stub taken from the executable's tail, then
+// the configuration block and the archive) opens in every reader without a warning.
+TEST(ZipInterop, ASelfExtractingPackageReadsInEveryToolWithoutWarnings) {
+    if (!Exists(GOBU_STUB_PATH)) GTEST_SKIP() << "no stub built at " << GOBU_STUB_PATH;
+    ScratchDir dir;
+    std::mt19937 rng(23);
+    Bytes exe = RandomBytes(rng, 200000), stub = ReadFile(GOBU_STUB_PATH);
+    exe.insert(exe.end(), stub.begin(), stub.end());
+    std::vector<Packed> files = {{dir / "holiday.exe", exe},
+                                 {dir / "sfxstub32.bin", {}},
+                                 {dir / "holiday.gobu", TextData(rng, 700)},
+                                 {dir / "beach.bmp", MixedData(rng, 150000)}};
+    WriteFile(files[0].path, files[0].content);
+    for (size_t i = 2; i < files.size(); i++) WriteFile(files[i].path, files[i].content);
+    ASSERT_EQ(RunCommand(Gobuzip() + " --extract-stub " + ShellQuote(files[0].path)).status, 0);
+    files[1].content = ReadFile(files[1].path);
+    EXPECT_TRUE(files[1].content == stub);
+
+    std::string cmd = Gobuzip() + " --sfx " + ShellQuote(files[1].path) +
+                      " --caption Holiday.exe --dest 'c:\\gobus' --run '><holiday.exe' --changeable " +
+                      ShellQuote(dir / "holiday_zip.exe");
+    for (const Packed& f : files) cmd += " " + ShellQuote(f.path);
+    CommandResult made = RunCommand(cmd);
+    ASSERT_EQ(made.status, 0) << made.output;
+    const uint64_t blockSize = 12 + 11 + 8 + 13;
+    ExpectAllReadersAccept(dir / "holiday_zip.exe", files, 36352 + blockSize);
+    CommandResult sevenZip = RunCommand("7z t " + ShellQuote(dir / "holiday_zip.exe"));
+    EXPECT_FALSE(Mentions(sevenZip.output, "warning")) << sevenZip.output;
+}

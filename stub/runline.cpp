@@ -1,0 +1,47 @@
+#include "stub/runline.h"
+
+#include <string.h>
+
+uint32_t TextLength(const char* s) {
+    uint32_t n = 0;
+    while (s[n] != '\0') n++;
+    return n;
+}
+
+bool AppendText(char* out, uint32_t size, const char* from, uint32_t n) {
+    uint32_t used = TextLength(out);
+    if (n >= size - used) return false;
+    memcpy(out + used, from, n);
+    out[used + n] = '\0';
+    return true;
+}
+
+bool AppendText(char* out, uint32_t size, const char* from) {
+    return AppendText(out, size, from, TextLength(from));
+}
+
+CmdLineParts SplitCmdLine(const char* cmdLine) {
+    CmdLineParts parts = {cmdLine, 0, "", 0};
+    uint32_t n = TextLength(cmdLine);
+    while (parts.programLength < n && cmdLine[parts.programLength] != '|') parts.programLength++;
+    if (parts.programLength < n) {
+        parts.params = cmdLine + parts.programLength + 1;
+        parts.paramsLength = n - parts.programLength - 1;
+    }
+    return parts;
+}
+
+bool AppendWithDestination(char* out, uint32_t size, const char* text, uint32_t n, const char* folder) {
+    uint32_t folderLength = TextLength(folder);
+    bool needsSlash = folderLength == 0 || folder[folderLength - 1] != '\\';
+    uint32_t start = 0;
+    for (uint32_t i = 0; i + 1 < n; i++) {
+        if (text[i] != '>' || text[i + 1] != '<') continue;
+        if (!AppendText(out, size, text + start, i - start) || !AppendText(out, size, folder) ||
+            (needsSlash && !AppendText(out, size, "\\")))
+            return false;
+        start = i + 2;
+        i++;
+    }
+    return AppendText(out, size, text + start, n - start);
+}

@@ -1,0 +1,25 @@
+// Texts of the stub's dialog and run step: bounded copies into fixed buffers, and the
+// command line's split and destination marker. No library.
+#pragma once
+
+#include <stdint.h>
+
+uint32_t TextLength(const char* s);
+
+// Appends n bytes of from to the terminated text in out, a buffer of size bytes. False,
+// with out unchanged, when the result would not fit.
+bool AppendText(char* out, uint32_t size, const char* from, uint32_t n);
+bool AppendText(char* out, uint32_t size, const char* from);
+
+// The program part of a command line (all of it up to its first "|") and the
+// parameter part (the rest; empty without a "|").
+struct CmdLineParts {
+    const char* program;
+    uint32_t programLength;
+    const char* params;
+    uint32_t paramsLength;
+};
+CmdLineParts SplitCmdLine(const char* cmdLine);
+
+// Appends n bytes of text to out with every "><" replaced by folder ending in "\".
+bool AppendWithDestination(char* out, uint32_t size, const char* text, uint32_t n, const char* folder);

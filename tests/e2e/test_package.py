@@ -1,0 +1,172 @@
+"""The self-extracting package under Wine: built from a real gobu.exe by the archive
+writer, run, Start pressed, every file arriving in the destination with its date and
+the gobu starting from there; an Info-ZIP archive behind our stub; and a package with
+an entry that points outside the destination, which writes nothing at all."""
+
+import io
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import time
+import unittest
+import zipfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from harness import set_started_before, wait_for, wait_window, windows, xdotool  # noqa: E402
+
+GOBUZIP = os.path.join(os.environ.get("GOBU_NATIVE_TREE_DIR", ""), "tools", "gobuzip")
+DRIVE_C = os.path.join(harness.ENV["WINEPREFIX"], "drive_c")
+STUB_SIZE = 36352
+
+
+def config_block(caption, dest, cmdline, flags=0x08):
+    """The configuration block as TSFXConfig builds it (no information texts)."""
+    strings = caption + dest + cmdline
+    size = 12 + len(strings)
+    return (b"SFX" + bytes([flags, len(caption), len(dest), len(cmdline), 0, 0, 0]) + strings +
+            struct.pack("<H", size))
+
+
+def dos_stamp(path):
+    """A file's modification time to the 2 seconds that an archive keeps."""
+    t = time.localtime(os.path.getmtime(path))
+    return t[:5] + (t.tm_sec // 2 * 2,)
+
+
+def gobu_started_from(folder_fragment):
+    """Whether a Wine process runs a program whose command line names that folder."""
+    for pid in os.listdir("/proc"):
+        if not pid.isdigit():
+            continue
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                line = f.read().replace(b"\0", b" ").decode(errors="replace").lower()
+        except OSError:
+            continue
+        if folder_fragment.lower() in line:
+            return int(pid)
+    return None
+
+
+class Package(harness.GobuTestCase):
+    def setUp(self):
+        super().setUp()
+        self.dest = os.path.join(DRIVE_C, "gobus")
+        shutil.rmtree(self.dest, ignore_errors=True)
+        self.started = []
+
+    def tearDown(self):
+        for p in self.started:
+            if p.poll() is None:
+                p.kill()
+                p.wait()
+        pid = gobu_started_from("\\gobus\\")
+        if pid:
+            os.kill(pid, 9)
+        super().tearDown()
+
+    def run_package(self, path):
+        p = subprocess.Popen([harness.WINE, path], cwd=os.path.dirname(path), env=harness.ENV,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.started.append(p)
+        return p
+
+    def press_start(self, caption):
+        dialog = wait_window(caption, min_size=200)
+        # Start sits left of Cancel in the bottom-right corner of the dialog.
+        xdotool("mousemove", dialog.x + dialog.w - 155, dialog.y + dialog.h - 24)
+        xdotool("click", 1)
+
+    def confirm_finished(self):
+        box = wait_window("Finished.", min_size=50)
+        xdotool("mousemove", box.x + box.w // 2, box.y + box.h // 2)
+        xdotool("key", "Return")
+
+    def test_package_extracts_every_file_with_its_date_and_starts_the_gobu(self):
+        set_started_before(True)
+        # A name with a blank: the gobu must start under its long name.
+        gobu = self.gobu("my holiday.exe")
+        settings = os.path.join(self.folder, "my holiday.gobu")
+        with open(settings, "w") as f:
+            f.write("[Pictures]\nbeach.bmp\n")
+        picture = os.path.join(self.folder, "beach.bmp")
+        shutil.copyfile(os.path.join(harness.SOURCE, "resources", "gobu.bmp"), picture)
+        os.utime(picture, (1700000000, 1700000000))
+        made = subprocess.run([GOBUZIP, "--extract-stub", gobu.exe], capture_output=True, text=True)
+        self.assertEqual(made.returncode, 0, made.stderr)
+        stub = os.path.join(self.folder, "sfxstub32.bin")
+        package = os.path.join(self.folder, "my holiday_zip.exe")
+        made = subprocess.run([GOBUZIP, "--sfx", stub, "--caption", "My holiday.exe", "--dest", "c:\\gobus",
+                               "--run", "><my holiday.exe", "--changeable", package, gobu.exe, stub, settings,
+                               picture], capture_output=True, text=True)
+        self.assertEqual(made.returncode, 0, made.stderr)
+        self.assertEqual(made.stdout, "4\n")
+
+        self.run_package(package)
+        self.press_start("My holiday.exe")
+        self.confirm_finished()
+        wait_window("My holiday", min_size=8)
+        self.assertTrue(wait_for(lambda: gobu_started_from("\\gobus\\my holiday.exe"), 10,
+                                 "the gobu started from c:\\gobus under its long name"))
+        for name in ("my holiday.exe", "sfxstub32.bin", "my holiday.gobu", "beach.bmp"):
+            source, arrived = os.path.join(self.folder, name), os.path.join(self.dest, name)
+            with open(source, "rb") as a, open(arrived, "rb") as b:
+                self.assertEqual(a.read(), b.read(), name)
+            self.assertEqual(dos_stamp(arrived), dos_stamp(source), name)
+        self.assertEqual(self.started[0].wait(10), 0)
+
+    def test_an_info_zip_archive_behind_our_stub_extracts_with_its_folders(self):
+        pics = os.path.join(self.folder, "pics")
+        os.makedirs(pics)
+        with open(os.path.join(self.folder, "readme.txt"), "w") as f:
+            f.write("a gobu for you\n" * 400)
+        shutil.copyfile(os.path.join(harness.SOURCE, "resources", "startdlg.bmp"), os.path.join(pics, "hint.bmp"))
+        subprocess.run(["zip", "-q", "-9", "-r", "info.zip", "readme.txt", "pics"], cwd=self.folder, check=True)
+        package = os.path.join(self.folder, "info_zip.exe")
+        with open(os.path.join(harness.TREE, "app", "gobu.exe"), "rb") as f:
+            stub = f.read()[-STUB_SIZE:]
+        with open(os.path.join(self.folder, "info.zip"), "rb") as f:
+            archive = f.read()
+        with open(package, "wb") as f:
+            f.write(stub + config_block(b"Info.exe", b"c:\\gobus", b"") + archive)
+        subprocess.run(["zip", "-q", "-A", package], check=True)
+
+        self.run_package(package)
+        self.press_start("Info.exe")
+        self.confirm_finished()
+        self.assertEqual(self.started[0].wait(10), 0)
+        recorded = {i.filename: i.date_time for i in zipfile.ZipFile(os.path.join(self.folder, "info.zip")).infolist()}
+        for name in ("readme.txt", "pics/hint.bmp"):
+            with open(os.path.join(self.folder, name), "rb") as a, open(os.path.join(self.dest, name), "rb") as b:
+                self.assertEqual(a.read(), b.read(), name)
+            # Info-ZIP rounds odd seconds up; the file gets the date the entry records.
+            self.assertEqual(dos_stamp(os.path.join(self.dest, name)), recorded[name], name)
+
+    def test_an_entry_pointing_outside_the_destination_writes_nothing(self):
+        package = os.path.join(self.folder, "evil_zip.exe")
+        with open(os.path.join(harness.TREE, "app", "gobu.exe"), "rb") as f:
+            stub = f.read()[-STUB_SIZE:]
+        archive = io.BytesIO()
+        with zipfile.ZipFile(archive, "w") as z:
+            z.writestr("fine.txt", "harmless")
+            z.writestr("..\\evil.txt", "escaped")
+        with open(package, "wb") as f:
+            f.write(stub + config_block(b"Evil.exe", b"c:\\gobus", b"") + archive.getvalue())
+        subprocess.run(["zip", "-q", "-A", package], check=True)
+
+        process = self.run_package(package)
+        box = wait_window("Evil.exe", min_size=50)
+        self.assertLess(box.w, 400)  # the message box, not the dialog
+        xdotool("mousemove", box.x + box.w // 2, box.y + box.h // 2)
+        xdotool("key", "Return")
+        self.assertEqual(process.wait(10), 1)
+        self.assertFalse(os.path.exists(self.dest))
+        self.assertFalse(os.path.exists(os.path.join(DRIVE_C, "evil.txt")))
+        self.assertEqual([w for w in windows() if w.name == "Evil.exe"], [])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,16 @@
+// The fuzz target of the stub's package reader: the input is everything behind a stub
+// of zeros, the configuration block and the archive. Built with libFuzzer on demand,
+// and driven by a bounded mutation run in the ordinary tests.
+#include <cstddef>
+#include <cstdint>
+
+#include "share/zip/sfxformat.h"
+#include "tests/stub/stubtest.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Bytes package(StubSize, 0);
+    package.insert(package.end(), data, data + size);
+    MemoryPackage p(package);
+    if (p.Open() == kPackageOk) p.ExtractAll();
+    return 0;
+}

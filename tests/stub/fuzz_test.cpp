@@ -1,0 +1,83 @@
+// A bounded mutation run over the fuzz target, so that every test run fuzzes the
+// package reader a little under ASan and UBSan. With GOBU_FUZZ_CORPUS set, the seeds
+// are also written there, as a corpus for a longer libFuzzer run.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "share/zip/sfxconfig.h"
+#include "share/zip/sfxformat.h"
+#include "tests/stub/stubtest.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+namespace {
+
+// Seeds: packages behind the stub, of stored, deflated, empty and folder entries.
+std::vector<Bytes> Seeds() {
+    std::mt19937 rng(16);
+    TSFXConfig config;
+    config.Caption = "Seed.exe";
+    config.DefaultPath = "c:\\gobus";
+    config.CmdLine = "><seed.exe";
+    config.BuildConfigBlock();
+    std::vector<Crafted> made = {
+        Craft({{"seed.exe", MixedData(rng, 2000), 8}, {"seed.gobu", TextData(rng, 300), 0}},
+              config.ConfigBlock),
+        Craft({{"pics/", {}, 0}, {"pics/a.bmp", MixedData(rng, 600), 8}, {"empty", {}, 8}}),
+        Craft({{"one.txt", TextData(rng, 5000), 8}}, config.ConfigBlock),
+    };
+    std::vector<Bytes> seeds;
+    for (const Crafted& c : made) seeds.emplace_back(c.bytes.begin() + StubSize, c.bytes.end());
+    return seeds;
+}
+
+Bytes Mutate(Bytes b, std::mt19937& rng) {
+    const uint32_t interesting[] = {0,     1,      2,      0x7F,    0x80,       0xFF,
+                                    0x100, 0x7FFF, 0xFFFF, 0x10000, 0x7FFFFFFF, 0xFFFFFFFF};
+    int ops = 1 + int(rng() % 4);
+    for (int i = 0; i < ops && !b.empty(); i++) {
+        size_t at = rng() % b.size();
+        switch (rng() % 6) {
+        case 0:
+            b[at] ^= uint8_t(1u << (rng() % 8));
+            break;
+        case 1:
+            b[at] = uint8_t(rng());
+            break;
+        case 2:
+            if (at + 4 <= b.size()) {
+                uint32_t v = interesting[rng() % 12];
+                for (int k = 0; k < (rng() % 2 ? 2 : 4); k++) b[at + size_t(k)] = uint8_t(v >> (8 * k));
+            }
+            break;
+        case 3:
+            b.resize(at);
+            break;
+        case 4:
+            b.insert(b.begin() + long(at), uint8_t(rng()));
+            break;
+        default:
+            b.erase(b.begin() + long(at));
+            break;
+        }
+    }
+    return b;
+}
+
+}  // namespace
+
+TEST(StubFuzz, ThousandsOfMutatedPackagesNeitherCrashNorOverrun) {
+    std::vector<Bytes> seeds = Seeds();
+    if (const char* corpus = std::getenv("GOBU_FUZZ_CORPUS")) {
+        for (size_t i = 0; i < seeds.size(); i++)
+            WriteFile(std::string(corpus) + "/seed" + std::to_string(i), seeds[i]);
+    }
+    std::mt19937 rng(17);
+    for (const Bytes& seed : seeds) {
+        for (int i = 0; i < 6000; i++) {
+            Bytes input = Mutate(seed, rng);
+            ASSERT_EQ(LLVMFuzzerTestOneInput(input.data(), input.size()), 0);
+        }
+    }
+}
