@@ -5,6 +5,7 @@
 
 #include "app/gobuwindows.h"
 #include "app/startfrm.h"
+#include "links/questfrm.h"
 #include "pictures/display.h"
 #include "wine_support.h"
 
@@ -238,4 +239,73 @@ TEST_F(GobuWindow, CloseGobuCommandEndsTheWindow) {
     HWND hwnd = gobu->Handle;
     SendMessageA(hwnd, WM_COMMAND, gobu->Exit1.Id, 0);
     EXPECT_FALSE(IsWindow(hwnd));
+}
+
+namespace {
+SIZE ClientSize(const TForm& form) {
+    RECT r;
+    GetClientRect(form.Handle, &r);
+    return SIZE{r.right, r.bottom};
+}
+bool Topmost(const TForm& form) { return (GetWindowLongPtrA(form.Handle, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+}  // namespace
+
+TEST_F(GobuWindow, DialogsExistHiddenFromTheStartWithTheirCaptionsSizesAndStacking) {
+    auto windows = StartGobu(dir + "gobu.exe");
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    struct Expected {
+        const TForm& form;
+        const char* caption;
+        int clientWidth, clientHeight;
+    };
+    for (const Expected& e : {Expected{windows->filelist, "Select File(s)", 408, 252},
+                              Expected{windows->piclist, "Select Picture(s)", 413, 256},
+                              Expected{windows->share, "Share", 413, 255}}) {
+        SCOPED_TRACE(e.caption);
+        EXPECT_FALSE(e.form.Visible());
+        EXPECT_TRUE(Topmost(e.form));
+        EXPECT_EQ(e.form.Caption(), e.caption);
+        EXPECT_EQ(ClientSize(e.form).cx, e.clientWidth);
+        EXPECT_EQ(ClientSize(e.form).cy, e.clientHeight);
+    }
+    EXPECT_EQ(windows->filelist.Left(), (sw - windows->filelist.Width()) / 2);
+    EXPECT_EQ(windows->piclist.Top(), (sh - windows->piclist.Height()) / 2);
+    EXPECT_EQ(windows->share.Left(), 224);
+    EXPECT_EQ(windows->share.Top(), 150);
+    EXPECT_EQ(windows->piclist.transitionBox.Count(), 13);
+    EXPECT_EQ(windows->piclist.transitionBox.ItemIndex(), 0);
+    EXPECT_EQ(windows->piclist.durationbox.Text(), "10");
+    EXPECT_EQ(windows->share.destinationbox.ItemIndex(), 0);
+    // Typing a text that matches no destination leaves none selected.
+    windows->share.destinationbox.SetText("Carrier Pigeon");
+    EXPECT_EQ(windows->share.destinationbox.ItemIndex(), -1);
+    windows->share.destinationbox.SetText("Floppy Disk");
+    EXPECT_EQ(windows->share.destinationbox.ItemIndex(), 2);
+
+    Tquest quest;
+    ASSERT_TRUE(quest.Create(windows->main.Handle));
+    EXPECT_EQ(ClientSize(quest).cx, 471);
+    EXPECT_EQ(ClientSize(quest).cy, 99);
+    EXPECT_EQ(GetWindow(quest.Handle, GW_OWNER), windows->main.Handle);
+}
+
+TEST_F(GobuWindow, HelpWindowKeepsItsButtonCentredAndItsTextBoxAtTheMarginsWhenResized) {
+    auto windows = StartGobu(dir + "gobu.exe");
+    Thelp& help = windows->help;
+    EXPECT_EQ(help.Caption(), "Gobu - Help");
+    EXPECT_EQ(help.Width(), 417);
+    EXPECT_EQ(help.Height(), 424);
+    EXPECT_TRUE(Topmost(help));
+    for (SIZE outer : {SIZE{417, 424}, SIZE{600, 300}}) {
+        help.SetBounds(help.Left(), help.Top(), outer.cx, outer.cy);
+        const SIZE client = ClientSize(help);
+        RECT button = help.OKbutton.Bounds(), box = help.box.Bounds();
+        EXPECT_EQ(button.right - button.left, 75);
+        EXPECT_EQ(button.left, (client.cx - 75) / 2);
+        EXPECT_EQ(button.bottom, client.cy - 8);
+        EXPECT_EQ(box.left, 8);
+        EXPECT_EQ(box.top, 8);
+        EXPECT_EQ(box.right, client.cx - 8);
+        EXPECT_EQ(box.bottom, button.top - 8);
+    }
 }
