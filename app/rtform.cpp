@@ -1,8 +1,8 @@
 #include "app/rtform.h"
 
+#include "app/launching.h"
 #include "app/mainform.h"
 #include "app/startup.h"
-#include "app/launching.h"
 #include "links/fileform.h"
 
 Trtfiles* rtfiles = nullptr;

@@ -2,19 +2,9 @@
 
 #include <string.h>
 
-namespace {
+#include "share/zip/deflate_tables.h"
 
-const uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
-                                  31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
-const uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
-                                  2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-const uint16_t kDistanceBase[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
-                                    33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
-                                    1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-const uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
-                                    6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
-// The order in which a dynamic block sends the lengths of the code-length code.
-const uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+namespace {
 
 constexpr uint32_t kWindowMask = 0x7FFF;
 constexpr uint32_t kMaxLengthSymbols = 286;
@@ -146,7 +136,7 @@ bool CodedBlock(InflateState& s) {
         int32_t dsym = Decode(s, s.distances);
         if (Failed(s)) return false;
         if (dsym >= 30) return Fail(s, kInflateBadData);
-        uint32_t dist = kDistanceBase[dsym] + Bits(s, kDistanceExtra[dsym]);
+        uint32_t dist = kDistBase[dsym] + Bits(s, kDistExtra[dsym]);
         if (Failed(s)) return false;
         if (dist > s.total) return Fail(s, kInflateBadData);  // before the start of the output
         while (len-- > 0)
@@ -176,7 +166,7 @@ bool DynamicBlock(InflateState& s) {
 
     uint8_t length[kMaxLengthSymbols + kMaxDistanceSymbols];
     memset(length, 0, 19);
-    for (uint32_t i = 0; i < ncode; i++) length[kCodeLengthOrder[i]] = uint8_t(Bits(s, 3));
+    for (uint32_t i = 0; i < ncode; i++) length[kCodeLenOrder[i]] = uint8_t(Bits(s, 3));
     if (Failed(s)) return false;
     // The code-length code must be complete.
     if (BuildCode(s.lengths, length, 19) != 0) return Fail(s, kInflateBadData);

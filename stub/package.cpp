@@ -3,16 +3,11 @@
 #include <string.h>
 
 #include "share/zip/sfxformat.h"
+#include "share/zip/zipformat.h"
 #include "stub/crc.h"
 
 namespace {
 
-constexpr uint32_t kLocalSignature = 0x04034B50u;
-constexpr uint32_t kCentralSignature = 0x02014B50u;
-constexpr uint32_t kEndSignature = 0x06054B50u;
-constexpr uint32_t kLocalHeaderSize = 30;
-constexpr uint32_t kCentralHeaderSize = 46;
-constexpr uint32_t kEndSize = 22;
 // The end record with the longest comment starts this far before the end of the file.
 constexpr uint32_t kEndSearch = 65558;
 // Flag bits: 0x0001 encrypted, 0x0040 strongly encrypted, 0x0008 sizes and CRC in a

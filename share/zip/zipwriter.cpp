@@ -9,13 +9,10 @@
 #include "share/zip/crc32.h"
 #include "share/zip/deflate.h"
 #include "share/zip/zipfs.h"
+#include "share/zip/zipformat.h"
 
 namespace {
 
-constexpr uint32_t kLocalSignature = 0x04034B50u;
-constexpr uint32_t kCentralSignature = 0x02014B50u;
-constexpr size_t kLocalHeaderSize = 30;
-constexpr size_t kCentralHeaderSize = 46;
 constexpr size_t kIoBufferSize = 8192;
 constexpr size_t kStoreChunk = 16000;
 

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "share/zip/zipformat.h"
+
 // Every failure of a run reaches the caller as one of these; the partial archive has
 // been deleted by then.
 class EZipError : public std::runtime_error {
@@ -54,7 +56,7 @@ struct TZipHeaderInfo {
 
 // The end of central directory record.
 struct TEndCentral {
-    uint32_t Signature = 0x06054B50u;
+    uint32_t Signature = kEndSignature;
     uint16_t ThisDisk = 0;
     uint16_t CentralStartDisk = 0;
     uint16_t EntriesThisDisk = 0;
