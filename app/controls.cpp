@@ -9,6 +9,8 @@ namespace {
 // Command ids of controls; below them lie IDOK and IDCANCEL, which the dialog keys send.
 UINT nextControlId = 1000;
 
+const int kDropDownHeight = 200;
+
 // "MS Sans Serif" at 8 points, plain and bold, shared by every dialog.
 HFONT DialogFont(bool bold) {
     static HFONT fonts[2];
@@ -49,13 +51,10 @@ void CreateControls(TForm* form, const TControlRow* rows, size_t count) {
         TControl* c = row.control;
         c->Options = row.options;
         c->Id = row.options & coCancel ? IDCANCEL : nextControlId++;
-        const bool combo = std::string(c->WindowClass()) == "COMBOBOX";
-        // A combo box's height includes its dropped-down list.
-        int height = combo ? row.height + 200 : row.height;
         c->Handle =
-            CreateWindowExA(c->WindowExStyle(), c->WindowClass(), combo ? "" : row.caption,
-                            WS_CHILD | WS_VISIBLE | c->WindowStyle(), row.left, row.top, row.width, height,
-                            form->Handle, HMENU(UINT_PTR(c->Id)), Application.Instance, nullptr);
+            CreateWindowExA(c->WindowExStyle(), c->WindowClass(), row.caption,
+                            WS_CHILD | WS_VISIBLE | c->WindowStyle(), row.left, row.top, row.width,
+                            row.height, form->Handle, HMENU(UINT_PTR(c->Id)), Application.Instance, nullptr);
         if (!c->Handle) continue;
         SendMessageA(c->Handle, WM_SETFONT, WPARAM(DialogFont(row.options & coBold)), FALSE);
         if (row.width == 0)
@@ -142,6 +141,11 @@ DWORD TComboBox::WindowStyle() const {
 }
 
 void TComboBox::Created(const char* caption) {
+    // The caption holds the items, not the text; the window's height includes the
+    // dropped-down list.
+    if (Options & coEditable) SetText("");
+    RECT r = Bounds();
+    SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top + kDropDownHeight);
     std::string items = caption;
     for (size_t start = 0; start <= items.size();) {
         size_t bar = items.find('|', start);
@@ -197,15 +201,19 @@ void TListView::FitColumn() {
 
 int TListView::Count() const { return int(SendMessageA(Handle, LVM_GETITEMCOUNT, 0, 0)); }
 
-void TListView::Add(const std::string& caption, const std::string& subItem) {
+bool TListView::Append(const std::string& caption, const std::string& subItem) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT;
     item.iItem = Count();
     item.pszText = const_cast<char*>(caption.c_str());
     int at = int(SendMessageA(Handle, LVM_INSERTITEMA, 0, LPARAM(&item)));
-    if (at < 0) return;
+    if (at < 0) return false;
     subItems_.insert(subItems_.begin() + at, subItem);
-    Changed();
+    return true;
+}
+
+void TListView::Add(const std::string& caption, const std::string& subItem) {
+    if (Append(caption, subItem)) Changed();
 }
 
 void TListView::Delete(int index) {
@@ -228,8 +236,11 @@ std::vector<std::string> TListView::Rows() const {
 }
 
 void TListView::SetRows(const std::vector<std::string>& rows) {
-    Clear();
-    for (const std::string& row : rows) Add(row);
+    // One change for the whole list: sizing the column measures every row.
+    SendMessageA(Handle, LVM_DELETEALLITEMS, 0, 0);
+    subItems_.clear();
+    for (const std::string& row : rows) Append(row, std::string());
+    Changed();
 }
 
 std::string TListView::Caption(int index) const {

@@ -159,6 +159,7 @@ protected:
     LRESULT Notify(NMHDR* header) override;
 
 private:
+    bool Append(const std::string& caption, const std::string& subItem);
     void Changed();
     std::vector<std::string> subItems_;
 };

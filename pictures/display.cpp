@@ -89,10 +89,9 @@ void Tmain::ShowPicture(int index, bool reshape) {
     }
     image.Transparent = menutransparent.Checked();
     // Anything that does not load shows the built-in picture, silently; the list stays.
-    std::vector<std::string> pictures = piclist->list.Rows();
     HBITMAP loaded = nullptr;
-    if (index >= 0 && size_t(index) < pictures.size())
-        loaded = LoadPicture(ResolvedPath(pictures[size_t(index)]));
+    if (index >= 0 && index < piclist->list.Count())
+        loaded = LoadPicture(ResolvedPath(piclist->list.Caption(index)));
     if (loaded)
         image.SetPicture(loaded);
     else
