@@ -2,6 +2,9 @@
 
 #include <windowsx.h>
 
+#include <cstring>
+#include <new>
+
 #include "app/controls.h"
 #include "app/outward.h"
 
@@ -11,6 +14,7 @@ namespace {
 
 const char kApplicationClass[] = "TApplication";
 const char kImageClass[] = "TImage";
+const UINT_PTR kFrameTimer = 1;
 
 // Windows disabled by a modal form, enabled again when it closes.
 BOOL CALLBACK DisableOtherWindow(HWND hwnd, LPARAM param) {
@@ -209,6 +213,11 @@ void TImage::Place(TForm* owner, int left, int top, bool visible) {
 }
 
 void TImage::SetPicture(HBITMAP bitmap) {
+    if (animation_) {
+        KillTimer(handle_, kFrameTimer);
+        animation_.reset();
+        frameBits_ = nullptr;
+    }
     if (picture_ && picture_ != bitmap) DeleteObject(picture_);
     picture_ = bitmap;
     BITMAP bm = {};
@@ -225,6 +234,38 @@ void TImage::SetPicture(HBITMAP bitmap) {
 void TImage::Assign(const TImage& other) {
     SetPicture(other.picture_ ? HBITMAP(CopyImage(other.picture_, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
                               : nullptr);
+}
+
+void TImage::Animate(std::unique_ptr<GifAnimation> animation) {
+    uint32_t* bits = nullptr;
+    HBITMAP frame = CreatePixelBitmap(animation->Width(), animation->Height(), animation->Screen().data(), &bits);
+    if (!frame) return;
+    SetPicture(frame);
+    animation_ = std::move(animation);
+    frameBits_ = bits;
+    if (handle_) SetTimer(handle_, kFrameTimer, UINT(animation_->DelayMs()), nullptr);
+}
+
+void TImage::NextFrame() {
+    KillTimer(handle_, kFrameTimer);
+    if (!animation_) return;
+    bool advanced;
+    try {
+        advanced = animation_->Advance();
+    } catch (const std::bad_alloc&) {
+        advanced = false;
+    }
+    if (!advanced) {
+        // Ended: the last frame stays as a still picture.
+        animation_.reset();
+        frameBits_ = nullptr;
+        return;
+    }
+    const std::vector<uint32_t>& screen = animation_->Screen();
+    memcpy(frameBits_, screen.data(), screen.size() * sizeof screen[0]);
+    GdiFlush();
+    InvalidateRect(handle_, nullptr, FALSE);
+    SetTimer(handle_, kFrameTimer, UINT(animation_->DelayMs()), nullptr);
 }
 
 bool TImage::Visible() const { return handle_ && IsWindowVisible(handle_); }
@@ -252,6 +293,9 @@ LRESULT CALLBACK TImage::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         EndPaint(hwnd, &ps);
         return 0;
     }
+    case WM_TIMER:
+        if (wParam == kFrameTimer) self->NextFrame();
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -270,6 +314,27 @@ LRESULT CALLBACK TImage::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+BITMAPINFO TopDownInfo32(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+HBITMAP CreatePixelBitmap(int width, int height, const uint32_t* pixels, uint32_t** bits) {
+    BITMAPINFO info = TopDownInfo32(width, height);
+    void* memory = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+    if (!bitmap) return nullptr;
+    if (pixels) memcpy(memory, pixels, size_t(width) * size_t(height) * 4);
+    if (bits) *bits = static_cast<uint32_t*>(memory);
+    return bitmap;
 }
 
 HBITMAP CopyToDeviceBitmap(HBITMAP source) {

@@ -5,8 +5,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "codecs/gif.h"
 
 class TForm;
 class TControl;
@@ -155,13 +158,29 @@ public:
     bool Visible() const;
     void SetVisible(bool visible);
 
+    // Shows an animated GIF from its first frame on, each frame for its own delay, on
+    // a timer of the component's own window; the frames touch nothing but this
+    // component's picture. A new picture ends the animation.
+    void Animate(std::unique_ptr<GifAnimation> animation);
+    bool Animating() const { return animation_ != nullptr; }
+
 private:
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+    void NextFrame();
     HWND handle_ = nullptr;
     int left_ = 0, top_ = 0;
     HBITMAP picture_ = nullptr;
     int width_ = 0, height_ = 0;
+    std::unique_ptr<GifAnimation> animation_;
+    uint32_t* frameBits_ = nullptr;  // the pixels of picture_ while animating
 };
+
+// The header of a 32-bit, top-row-first device-independent bitmap of this size.
+BITMAPINFO TopDownInfo32(int width, int height);
+
+// A 32-bit top-down DIB section of these pixels (0x00RRGGBB, top row first; null
+// leaves it black). Its pixel memory is handed out through bits when asked for.
+HBITMAP CreatePixelBitmap(int width, int height, const uint32_t* pixels, uint32_t** bits = nullptr);
 
 // Copies a bitmap into a new device-dependent bitmap of the screen; null on failure.
 HBITMAP CopyToDeviceBitmap(HBITMAP source);

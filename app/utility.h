@@ -2,6 +2,7 @@
 // separate their parts. The helpers that need to know whether a file exists are given
 // that test, so that they run without a file system.
 #pragma once
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -10,7 +11,8 @@ using FileExistsTest = std::function<bool(const std::string& path)>;
 
 // The file system half, on Windows only (utility_win.cpp).
 bool FileExists(const std::string& path);
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+// False when the file cannot be opened or read, or is larger than limit bytes.
+bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = size_t(-1));
 // Replaces a file's content only once the whole new content is on disk, so that a
 // failure part way leaves the previous file as it was. False when nothing changed.
 bool WriteFileSafely(const std::string& path, const std::string& bytes);

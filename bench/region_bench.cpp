@@ -14,10 +14,8 @@ namespace {
 
 // A photo-like picture: a noisy, shaded ellipse on a plain key-coloured background.
 HBITMAP MakePicture(int w, int h) {
-    BITMAPINFO info = TopDownInfo32(w, h);
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* px = static_cast<uint32_t*>(bits);
+    uint32_t* px = nullptr;
+    HBITMAP bmp = CreatePixelBitmap(w, h, nullptr, &px);
     const uint32_t key = 0xFFFFFF;
     srand(1);
     for (int y = 0; y < h; y++)

@@ -2,10 +2,13 @@
 #include "pictures/display.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "app/mainform.h"
 #include "app/utility.h"
+#include "codecs/picture.h"
 #include "pictures/picform.h"
 #include "pictures/shape.h"
 
@@ -15,17 +18,6 @@ namespace {
 const size_t kRectsPerRegion = 2000;
 
 }  // namespace
-
-BITMAPINFO TopDownInfo32(int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
 
 bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<uint32_t>& pixels) {
     BITMAPINFO info = TopDownInfo32(width, height);
@@ -75,11 +67,46 @@ HRGN RegionOfPicture(HBITMAP bitmap, int width, int height) {
     return region;
 }
 
+namespace {
+
+// Picture files are read whole; none that a gobu can show comes near this size.
+const size_t kMaxPictureFileBytes = size_t(256) << 20;
+
+bool ReadPictureFile(const std::string& path, std::string& bytes) {
+    return ReadWholeFile(path, bytes, kMaxPictureFileBytes);
+}
+
+const uint8_t* BytesOf(const std::string& bytes) { return reinterpret_cast<const uint8_t*>(bytes.data()); }
+
+}  // namespace
+
 HBITMAP LoadPicture(const std::string& path) {
-    if (LowerAZ(ExtensionOf(path)) == ".bmp")
+    PictureFormat format = PictureFormatOf(path);
+    if (format == PictureFormat::Bitmap)
         return HBITMAP(
             LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    return nullptr;
+    try {
+        std::string bytes;
+        Picture picture;
+        if (format == PictureFormat::Unknown || !ReadPictureFile(path, bytes) ||
+            !DecodePicture(format, BytesOf(bytes), bytes.size(), picture))
+            return nullptr;
+        return CreatePixelBitmap(picture.width, picture.height, picture.pixels.data());
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+std::unique_ptr<GifAnimation> LoadAnimation(const std::string& path) {
+    try {
+        std::string bytes;
+        if (!ReadPictureFile(path, bytes)) return nullptr;
+        auto animation = std::make_unique<GifAnimation>();
+        if (!animation->Open(std::vector<uint8_t>(bytes.begin(), bytes.end()))) return nullptr;
+        return animation;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 void Tmain::ShowPicture(int index, bool reshape) {
@@ -89,9 +116,13 @@ void Tmain::ShowPicture(int index, bool reshape) {
     }
     image.Transparent = menutransparent.Checked();
     // Anything that does not load shows the built-in picture, silently; the list stays.
+    std::string listed, path;
     HBITMAP loaded = nullptr;
-    if (index >= 0 && index < piclist->list.Count())
-        loaded = LoadPicture(ResolvedPath(piclist->list.Caption(index)));
+    if (index >= 0 && index < piclist->list.Count()) {
+        listed = piclist->list.Caption(index);
+        path = ResolvedPath(listed);
+        loaded = LoadPicture(path);
+    }
     if (loaded)
         image.SetPicture(loaded);
     else
@@ -100,7 +131,12 @@ void Tmain::ShowPicture(int index, bool reshape) {
     if (!WorkBitmap) return;
     SetBounds(Left(), Top(), image.Width(), image.Height());
     if (reshape) ApplyShape();
-    image.SetVisible(false);
+    // The listed name decides, so a GIF found beside the executable animates too.
+    std::unique_ptr<GifAnimation> animation;
+    if (loaded && piclist->anbox.Checked() && LowerAZ(ExtensionOf(listed)) == ".gif")
+        animation = LoadAnimation(path);
+    if (animation) image.Animate(std::move(animation));
+    image.SetVisible(image.Animating());
     InvalidateRect(Handle, nullptr, FALSE);
 }
 

@@ -2,12 +2,12 @@
 #pragma once
 #include <windows.h>
 
+#include "app/forms.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
-
-// The header of a 32-bit, top-row-first device-independent bitmap of this size.
-BITMAPINFO TopDownInfo32(int width, int height);
 
 // The pixels of a bitmap as 0x00RRGGBB values, top row first.
 bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<uint32_t>& pixels);
@@ -19,3 +19,6 @@ HRGN RegionOfPicture(HBITMAP bitmap, int width, int height);
 // A picture file as a bitmap, the decoder chosen by the extension in any letter case;
 // null when the file cannot be loaded.
 HBITMAP LoadPicture(const std::string& path);
+
+// A GIF file ready to play from its first frame; null when it cannot be read or decoded.
+std::unique_ptr<GifAnimation> LoadAnimation(const std::string& path);

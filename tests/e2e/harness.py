@@ -107,10 +107,24 @@ def wait_window(name, timeout=20.0, min_size=2, size=None):
     return wait_for(find, timeout, f"window {name!r}" + (f" of size {size}" if size else ""))
 
 
-def screenshot():
-    """The whole screen as (width, height, rows of (r, g, b))."""
-    data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=ENV, capture_output=True, check=True).stdout
+def screenshot(area=None):
+    """The whole screen, or the (x, y, w, h) area of it, as a Picture."""
+    crop = ["-crop", "{2}x{3}+{0}+{1}".format(*area)] if area else []
+    data = subprocess.run(["import", "-window", "root", *crop, "-depth", "8", "ppm:-"], env=ENV,
+                          capture_output=True, check=True).stdout
     return Picture.from_ppm(data)
+
+
+def windows_path(path):
+    """The path as the gobu sees it: Wine's drive Z: is the root of the file system."""
+    return "Z:" + path.replace("/", "\\")
+
+
+def write_settings(gobu, lines):
+    text = "".join(line + "\r\n" for line in lines)
+    with open(os.path.splitext(gobu.exe)[0] + ".gobu", "wb") as f:
+        f.write(text.encode("latin-1"))
+    return text
 
 
 class Picture:

@@ -11,15 +11,10 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import reg, set_started_before, wait_for, windows, xdotool  # noqa: E402
+from harness import reg, set_started_before, wait_for, windows, windows_path, write_settings, xdotool  # noqa: E402
 
 MARKER = os.path.join(harness.TREE, "tests", "wine", "marker.exe")
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
-
-
-def windows_path(path):
-    """The path as the gobu sees it: Wine's drive Z: is the root of the file system."""
-    return "Z:" + path.replace("/", "\\")
 
 
 def write_bmp(path, w, h, rgb):
@@ -29,13 +24,6 @@ def write_bmp(path, w, h, rgb):
     info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, stride * h, 0, 0, 0, 0)
     with open(path, "wb") as f:
         f.write(header + info + row * h)
-
-
-def write_settings(gobu, lines):
-    text = "".join(line + "\r\n" for line in lines)
-    with open(os.path.splitext(gobu.exe)[0] + ".gobu", "wb") as f:
-        f.write(text.encode("latin-1"))
-    return text
 
 
 def run_value(name):

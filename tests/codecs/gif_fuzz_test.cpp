@@ -1,0 +1,91 @@
+// A bounded mutation run over the GIF fuzz target, so that every test run fuzzes the
+// decoder a little under ASan and UBSan. The seeds are files of ImageMagick and one
+// made here with every kind of block. With GOBU_FUZZ_CORPUS set, the seeds are also
+// written there, as a corpus for a longer libFuzzer run.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+
+#include "tests/codecs/giftest.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+namespace {
+
+std::vector<Bytes> Seeds() {
+    // Small, so that each run is quick and most mutations reach the frames.
+    const char* made[] = {
+        "-size 24x16 -seed 1 plasma:fractal -colors 16 -set dispose Background "
+        "\\( -size 10x8 xc:none -fill red -draw 'circle 5,4 5,1' -set page +3+2 -set dispose Previous \\) "
+        "\\( -size 12x6 -seed 2 plasma:fractal -set page +14+12 \\) -set delay 3 -loop 2 gif:",
+        "-size 20x13 -seed 3 plasma:fractal -colors 40 -interlace GIF gif87:",
+        "-size 80x60 xc: -seed 4 +noise Random -colors 256 gif:",
+    };
+    std::vector<Bytes> seeds = {SmallAnimation()};
+    for (const char* arguments : made) {
+        std::string path = TempPath("seed.gif");
+        EXPECT_TRUE(RunConvert(std::string(arguments) + "'" + path + "'")) << arguments;
+        seeds.push_back(ReadFile(path));
+        std::remove(path.c_str());
+    }
+    return seeds;
+}
+
+Bytes Mutate(Bytes b, std::mt19937& rng) {
+    const uint16_t interesting[] = {0, 1, 2, 3, 0x7F, 0x80, 0xFF, 0x100, 0x0FFF, 0x1000, 0x7FFF, 0xFFFF};
+    int ops = 1 + int(rng() % 4);
+    for (int i = 0; i < ops && !b.empty(); i++) {
+        size_t at = rng() % b.size();
+        switch (rng() % 6) {
+        case 0:
+            b[at] ^= uint8_t(1u << (rng() % 8));
+            break;
+        case 1:
+            b[at] = uint8_t(rng());
+            break;
+        case 2:
+            // GIF fields are 8 or 16 bits, low byte first.
+            if (at + 2 <= b.size()) {
+                uint16_t v = interesting[rng() % 12];
+                b[at] = uint8_t(v);
+                b[at + 1] = uint8_t(v >> 8);
+            }
+            break;
+        case 3:
+            b.resize(at);
+            break;
+        case 4:
+            b.insert(b.begin() + long(at), uint8_t(rng()));
+            break;
+        default:
+            b.erase(b.begin() + long(at));
+            break;
+        }
+    }
+    return b;
+}
+
+}  // namespace
+
+TEST(GifFuzz, ThousandsOfMutatedFilesNeitherCrashNorOverrun) {
+    std::vector<Bytes> seeds = Seeds();
+    for (const Bytes& seed : seeds) ASSERT_GT(seed.size(), 13u);
+    if (const char* corpus = std::getenv("GOBU_FUZZ_CORPUS")) {
+        for (size_t i = 0; i < seeds.size(); i++)
+            std::ofstream(std::string(corpus) + "/seed" + std::to_string(i), std::ios::binary)
+                .write(reinterpret_cast<const char*>(seeds[i].data()), long(seeds[i].size()));
+    }
+    std::mt19937 rng(17);
+    for (const Bytes& seed : seeds) {
+        for (int i = 0; i < 3000; i++) {
+            Bytes input = Mutate(seed, rng);
+            // Most of the time of a large screen goes to making and clearing it, which
+            // the libFuzzer run has time for.
+            if (input.size() >= 10 && (input[6] | input[7] << 8) * (input[8] | input[9] << 8) > 1 << 20)
+                continue;
+            ASSERT_EQ(LLVMFuzzerTestOneInput(input.data(), input.size()), 0);
+        }
+    }
+}
