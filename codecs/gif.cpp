@@ -5,8 +5,8 @@
 //
 // Choices where files disagree with the GIF89a document or with each other:
 // - A frame without a colour table, or with an index past its table, gets black.
-// - LZW minimum code sizes 2 to 8 are accepted; 1 is refused, as the document asks
-//   two-colour pictures to use 2 and the encoders we know do so.
+// - LZW minimum code sizes 2 to 8 are accepted; 1 is refused: the document asks
+//   two-colour pictures to use 2, and encoders do (ImageMagick among them).
 // - A frame's sub-block chain must be complete up to its terminator; inside it, the
 //   end code may be missing once every pixel has come, and anything after is ignored.
 // - Disposal methods 4 to 7 are taken as 0: they have no meaning.
@@ -93,7 +93,7 @@ bool GifDecoder::Open(const uint8_t* data, size_t size) {
     in.Take(2);  // the background colour index, ignored as browsers do, and the aspect ratio
     if (!in.Check(signature &&
                   (std::memcmp(signature, "GIF87a", 6) == 0 || std::memcmp(signature, "GIF89a", 6) == 0) &&
-                  PictureSizeAllowed(width, height)))
+                  PictureSizeAllowed(uint64_t(width), uint64_t(height))))
         return false;
     globalPalette_.assign(256, 0);
     if ((flags & 0x80) && !ReadPalette(in, flags & 7, globalPalette_)) return false;
@@ -152,7 +152,7 @@ bool GifDecoder::ReadPalette(Input& in, int sizeBits, std::vector<uint32_t>& pal
     const uint8_t* p = in.Take(3 * count);
     palette.assign(256, 0);
     if (!p) return false;
-    for (size_t i = 0; i < count; i++, p += 3) palette[i] = uint32_t(p[0]) << 16 | p[1] << 8 | p[2];
+    for (size_t i = 0; i < count; i++, p += 3) palette[i] = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
     return true;
 }
 
@@ -164,7 +164,9 @@ bool GifDecoder::ReadFrame(Input& in) {
         palette = &localPalette_;
     }
     int minCodeSize = in.Byte();
-    if (!in.Check(PictureSizeAllowed(width, height) && minCodeSize >= 2 && minCodeSize <= 8)) return false;
+    if (!in.Check(PictureSizeAllowed(uint64_t(width), uint64_t(height)) && minCodeSize >= 2 &&
+                  minCodeSize <= 8))
+        return false;
     codes_.clear();
     if (!in.SubBlocks(&codes_)) return false;
     size_t count = size_t(width) * size_t(height);

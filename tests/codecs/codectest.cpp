@@ -1,53 +1,194 @@
 #include "tests/codecs/codectest.h"
 
-#include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <algorithm>
-#include <cstdio>
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
-Bytes Convert(const std::string& arguments, const Bytes& input) {
-    // The input goes through a file, so that the pipe carries one direction only.
-    std::string in = testing::TempDir() + "convert_in_" + std::to_string(rand());
-    std::string command = std::string(GOBU_CONVERT) + " " + arguments;
-    if (!input.empty()) {
-        std::ofstream(in, std::ios::binary).write(reinterpret_cast<const char*>(input.data()), long(input.size()));
-        command += " < " + in;
+#include <gtest/gtest.h>
+
+#include "codecs/gif.h"
+
+Bytes operator+(Bytes a, const Bytes& b) { return a += b; }
+
+Bytes& operator+=(Bytes& a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+Bytes Le16(int value) { return {uint8_t(value), uint8_t(value >> 8)}; }
+
+Bytes Header(const char* version) { return Bytes(version, version + std::strlen(version)); }
+
+Bytes ScreenDescriptor(int width, int height, int tableBits) {
+    uint8_t flags = tableBits < 0 ? 0 : uint8_t(0x80 | tableBits);
+    return Le16(width) + Le16(height) + Bytes{flags, 0, 0};
+}
+
+Bytes ColourTable(const std::vector<uint32_t>& colours, size_t entries) {
+    Bytes table(entries * 3, 0);
+    for (size_t i = 0; i < colours.size() && i < entries; i++) {
+        table[i * 3] = uint8_t(colours[i] >> 16);
+        table[i * 3 + 1] = uint8_t(colours[i] >> 8);
+        table[i * 3 + 2] = uint8_t(colours[i]);
     }
+    return table;
+}
+
+Bytes ImageDescriptor(int left, int top, int width, int height, int flags) {
+    return Bytes{0x2C} + Le16(left) + Le16(top) + Le16(width) + Le16(height) + Bytes{uint8_t(flags)};
+}
+
+Bytes GraphicControl(int delayHundredths, int disposal, int transparent) {
+    uint8_t flags = uint8_t(disposal << 2 | (transparent >= 0 ? 1 : 0));
+    return Bytes{0x21, 0xF9, 4, flags} + Le16(delayHundredths) + Bytes{uint8_t(transparent), 0};
+}
+
+Bytes Looping(int count, const char* application) {
+    return Bytes{0x21, 0xFF, 11} + Header(application) + Bytes{3, 1} + Le16(count) + Bytes{0};
+}
+
+Bytes SubBlocks(const Bytes& data, size_t blockSize) {
     Bytes out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        uint8_t buffer[65536];
-        size_t got;
-        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.insert(out.end(), buffer, buffer + got);
-        EXPECT_EQ(pclose(pipe), 0) << command;
-    } else {
-        ADD_FAILURE() << "cannot run " << command;
+    for (size_t at = 0; at < data.size(); at += blockSize) {
+        size_t n = std::min(blockSize, data.size() - at);
+        out.push_back(uint8_t(n));
+        out.insert(out.end(), data.begin() + long(at), data.begin() + long(at + n));
     }
-    if (!input.empty()) remove(in.c_str());
-    EXPECT_FALSE(out.empty()) << command;
+    out.push_back(0);
     return out;
 }
 
-Picture ConvertToPicture(const Bytes& file, const std::string& format) {
-    Bytes ppm = Convert(format + ":-[0] -colorspace sRGB -depth 8 ppm:-", file);
-    Picture picture;
-    std::string text(ppm.begin(), ppm.end());
-    std::istringstream header(text);
-    std::string magic;
-    int maxValue = 0;
-    header >> magic >> picture.width >> picture.height >> maxValue;
-    EXPECT_EQ(magic, "P6");
-    EXPECT_EQ(maxValue, 255);
-    size_t at = size_t(header.tellg()) + 1;
-    size_t count = size_t(picture.width) * size_t(picture.height);
-    EXPECT_EQ(ppm.size(), at + count * 3);
-    if (ppm.size() != at + count * 3) return picture;
-    for (size_t i = 0; i < count; i++) {
-        const uint8_t* p = &ppm[at + i * 3];
-        picture.pixels.push_back(uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2]);
+Bytes PackCodes(int minCodeSize, const std::vector<int>& codes) {
+    const int clear = 1 << minCodeSize;
+    int width = minCodeSize + 1, next = clear + 2;
+    bool havePrevious = false;
+    Bytes out;
+    uint32_t bits = 0;
+    int count = 0;
+    for (int code : codes) {
+        bits |= uint32_t(code) << count;
+        for (count += width; count >= 8; count -= 8, bits >>= 8) out.push_back(uint8_t(bits));
+        if (code == clear) {
+            width = minCodeSize + 1;
+            next = clear + 2;
+            havePrevious = false;
+        } else if (code != clear + 1) {
+            if (havePrevious && next < 4096 && ++next == 1 << width && width < 12) width++;
+            havePrevious = true;
+        }
     }
+    if (count > 0) out.push_back(uint8_t(bits));
+    return out;
+}
+
+Bytes ImageData(int minCodeSize, const std::vector<int>& codes) {
+    return Bytes{uint8_t(minCodeSize)} + SubBlocks(PackCodes(minCodeSize, codes));
+}
+
+std::vector<int> LiteralCodes(const Bytes& indices, int minCodeSize) {
+    const int clear = 1 << minCodeSize;
+    std::vector<int> codes;
+    for (size_t i = 0; i < indices.size(); i++) {
+        // The first code after a clear adds no entry; each later one adds one.
+        if (i % size_t(clear - 1) == 0) codes.push_back(clear);
+        codes.push_back(indices[i]);
+    }
+    codes.push_back(clear + 1);
+    return codes;
+}
+
+Bytes Frame(int left, int top, int width, int height, const Bytes& indices, int minCodeSize) {
+    return ImageDescriptor(left, top, width, height) +
+           ImageData(minCodeSize, LiteralCodes(indices, minCodeSize));
+}
+
+Bytes SmallAnimation(std::vector<size_t>* frameEnds) {
+    std::vector<size_t> ends;
+    Bytes gif = Header() + ScreenDescriptor(4, 3, 1)  // four colours: black, red, green, blue
+                + ColourTable({0x000000, 0xFF0000, 0x00FF00, 0x0000FF}, 4) + Looping(2)  //
+                + GraphicControl(5, 2, 0)  // 50 ms, restore to background, black is transparent
+                + Frame(0, 0, 4, 3, {1, 2, 3, 1, 2, 3, 0, 0, 1, 2, 3, 1});
+    ends.push_back(gif.size());
+    gif += GraphicControl(9, 3)  // 90 ms, restore to what was under it
+           + ImageDescriptor(1, 1, 2, 2, 0x81) + ColourTable({0x0000FF, 0x00FF00, 0xFF0000, 0}, 4) +
+           ImageData(2, LiteralCodes({0, 1, 2, 3}, 2));
+    ends.push_back(gif.size());
+    gif += Bytes{0x21, 0xFE} + SubBlocks({'o', 'k'})  // a comment
+           + ImageDescriptor(0, 0, 4, 3, 0x40)        // interlaced
+           + ImageData(2, LiteralCodes({3, 3, 3, 3, 2, 2, 2, 2, 1, 1, 1, 1}, 2));
+    ends.push_back(gif.size());
+    if (frameEnds) *frameEnds = ends;
+    return gif + Bytes{0x3B};
+}
+
+std::string TempPath(const std::string& name) {
+    static std::atomic<int> serial{0};
+    return testing::TempDir() + "gif" + std::to_string(getpid()) + "_" + std::to_string(serial++) + "_" +
+           name;
+}
+
+Bytes ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+}
+
+bool RunConvert(const std::string& arguments) {
+    std::string command = std::string(GOBU_CONVERT) + " " + arguments;
+    return std::system(command.c_str()) == 0;
+}
+
+std::vector<std::vector<uint32_t>> ConvertFrames(const std::string& gif, int width, int height) {
+    std::string raw = TempPath("coalesced.rgba");
+    bool ran = RunConvert("'" + gif + "' -coalesce -depth 8 'rgba:" + raw + "'");
+    Bytes rgba = ReadFile(raw);
+    std::remove(raw.c_str());
+    size_t frameBytes = size_t(width) * size_t(height) * 4;
+    if (!ran || rgba.empty() || rgba.size() % frameBytes != 0) return {};
+    std::vector<std::vector<uint32_t>> frames;
+    for (size_t at = 0; at < rgba.size(); at += frameBytes) {
+        std::vector<uint32_t> frame;
+        for (size_t i = at; i < at + frameBytes; i += 4) {
+            if (rgba[i + 3] != 0 && rgba[i + 3] != 255) return {};
+            frame.push_back(rgba[i + 3] == 0
+                                ? kGifBackground
+                                : uint32_t(rgba[i]) << 16 | uint32_t(rgba[i + 1]) << 8 | rgba[i + 2]);
+        }
+        frames.push_back(frame);
+    }
+    return frames;
+}
+
+Bytes ConvertedFile(const std::string& arguments, const std::string& format) {
+    std::string path = TempPath("made." + format);
+    Bytes file;
+    if (RunConvert(arguments + " '" + format + ":" + path + "'")) file = ReadFile(path);
+    std::remove(path.c_str());
+    return file;
+}
+
+Picture ConvertToPicture(const Bytes& file, const std::string& format) {
+    std::string in = TempPath("in." + format), out = TempPath("out.ppm");
+    std::ofstream(in, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), long(file.size()));
+    bool ran = RunConvert("'" + format + ":" + in + "[0]' -colorspace sRGB -depth 8 'ppm:" + out + "'");
+    Bytes ppm = ReadFile(out);
+    std::remove(in.c_str());
+    std::remove(out.c_str());
+    // A binary PPM: "P6", width, height, 255, one white-space byte, then RGB triples.
+    Picture picture;
+    std::string magic;
+    int maxValue = 0, width = 0, height = 0;
+    std::istringstream header(std::string(ppm.begin(), ppm.end()));
+    header >> magic >> width >> height >> maxValue;
+    size_t at = size_t(header.tellg()) + 1, count = size_t(width) * size_t(height);
+    if (!ran || magic != "P6" || maxValue != 255 || ppm.size() != at + count * 3) return picture;
+    picture.width = width;
+    picture.height = height;
+    for (const uint8_t* p = &ppm[at]; p < &ppm[at] + count * 3; p += 3)
+        picture.pixels.push_back(uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2]);
     return picture;
 }

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <random>
 
-#include "tests/codecs/giftest.h"
+#include "tests/codecs/codectest.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 

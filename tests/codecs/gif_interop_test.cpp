@@ -9,7 +9,7 @@
 #include <string>
 
 #include "codecs/gif.h"
-#include "tests/codecs/giftest.h"
+#include "tests/codecs/codectest.h"
 
 namespace {
 

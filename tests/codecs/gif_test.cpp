@@ -5,7 +5,7 @@
 #include <random>
 
 #include "codecs/gif.h"
-#include "tests/codecs/giftest.h"
+#include "tests/codecs/codectest.h"
 
 namespace {
 

@@ -33,7 +33,7 @@ const JpegCase kCases[] = {
     {"1 x 1", "-size 1x1 xc:#3080C0", 1},
 };
 
-Bytes MakeJpeg(const char* make) { return Convert(std::string(make) + " jpg:-"); }
+Bytes MakeJpeg(const char* make) { return ConvertedFile(make, "jpg"); }
 
 }  // namespace
 
@@ -42,6 +42,7 @@ TEST(Jpeg, DecodesEveryKindLikeImageMagick) {
         SCOPED_TRACE(c.name);
         Bytes file = MakeJpeg(c.make);
         Picture expected = ConvertToPicture(file, "jpg");
+        ASSERT_FALSE(expected.pixels.empty());
         Picture got;
         ASSERT_TRUE(DecodeJpeg(file.data(), file.size(), got));
         ASSERT_EQ(got.width, expected.width);
@@ -97,7 +98,7 @@ TEST(Jpeg, PicturesBeyondTheSizeBoundAreRefusedBeforeDecoding) {
 TEST(Jpeg, EmptyAndForeignDataFail) {
     Picture got;
     EXPECT_FALSE(DecodeJpeg(nullptr, 0, got));
-    Bytes gif = Convert("-size 4x4 xc:red gif:-");
+    Bytes gif = ConvertedFile("-size 4x4 xc:red", "gif");
     EXPECT_FALSE(DecodeJpeg(gif.data(), gif.size(), got));
     const uint8_t soiOnly[] = {0xFF, 0xD8, 0xFF, 0xD9};
     EXPECT_FALSE(DecodeJpeg(soiOnly, sizeof soiOnly, got));
