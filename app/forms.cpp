@@ -238,7 +238,8 @@ void TImage::Assign(const TImage& other) {
 
 void TImage::Animate(std::unique_ptr<GifAnimation> animation) {
     uint32_t* bits = nullptr;
-    HBITMAP frame = CreatePixelBitmap(animation->Width(), animation->Height(), animation->Screen().data(), &bits);
+    HBITMAP frame =
+        CreatePixelBitmap(animation->Width(), animation->Height(), animation->Screen().data(), &bits);
     if (!frame) return;
     SetPicture(frame);
     animation_ = std::move(animation);

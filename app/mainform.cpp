@@ -243,7 +243,8 @@ void Tmain::FormMouseUp(TMouseButton button, int x, int y) {
     if (Left() == PressWindowPos.x && Top() == PressWindowPos.y) {
         if (button == mbRight) {
             Size screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-            Point at = PopupMenuPoint({Left(), Top()}, {Width(), Height()}, {x, y}, screen, piclist->anbox.Checked());
+            Point at = PopupMenuPoint({Left(), Top()}, {Width(), Height()}, {x, y}, screen,
+                                      piclist->anbox.Checked());
             SetForegroundWindow(Handle);
             TrackPopupMenu(pop, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle,
                            nullptr);

@@ -19,21 +19,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/benchmark.h"
 #include "codecs/gif.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<uint8_t>;
-
-double Seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-Bytes ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
 
 // Called with each composed screen; the timed runs pass one that does nothing.
 using FrameSink = void (*)(const std::vector<uint32_t>& screen, void* context);

@@ -20,22 +20,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/benchmark.h"
 #include "share/zip/deflate.h"
 #include "share/zip/zipwriter.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<uint8_t>;
-
-double Seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-Bytes ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
 
 size_t ZlibDeflate(const Bytes& in, Bytes& out) {
     z_stream z{};

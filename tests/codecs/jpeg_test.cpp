@@ -69,7 +69,8 @@ TEST(Jpeg, FlippedBitsNeverCrashAndNeverGiveAMisshapenPicture) {
     int decoded = 0;
     for (int round = 0; round < 3000; round++) {
         Bytes damaged = file;
-        for (int flips = 1 + int(rng() % 3); flips > 0; flips--) damaged[rng() % damaged.size()] ^= 1 << (rng() % 8);
+        for (int flips = 1 + int(rng() % 3); flips > 0; flips--)
+            damaged[rng() % damaged.size()] ^= 1 << (rng() % 8);
         Picture got;
         if (!DecodeJpeg(damaged.data(), damaged.size(), got)) continue;
         decoded++;

@@ -7,6 +7,7 @@
 
 #include "share/zip/sfxconfig.h"
 #include "share/zip/sfxformat.h"
+#include "tests/mutate.h"
 #include "tests/stub/stubtest.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
@@ -30,39 +31,6 @@ std::vector<Bytes> Seeds() {
     std::vector<Bytes> seeds;
     for (const Crafted& c : made) seeds.emplace_back(c.bytes.begin() + StubSize, c.bytes.end());
     return seeds;
-}
-
-Bytes Mutate(Bytes b, std::mt19937& rng) {
-    const uint32_t interesting[] = {0,     1,      2,      0x7F,    0x80,       0xFF,
-                                    0x100, 0x7FFF, 0xFFFF, 0x10000, 0x7FFFFFFF, 0xFFFFFFFF};
-    int ops = 1 + int(rng() % 4);
-    for (int i = 0; i < ops && !b.empty(); i++) {
-        size_t at = rng() % b.size();
-        switch (rng() % 6) {
-        case 0:
-            b[at] ^= uint8_t(1u << (rng() % 8));
-            break;
-        case 1:
-            b[at] = uint8_t(rng());
-            break;
-        case 2:
-            if (at + 4 <= b.size()) {
-                uint32_t v = interesting[rng() % 12];
-                for (int k = 0; k < (rng() % 2 ? 2 : 4); k++) b[at + size_t(k)] = uint8_t(v >> (8 * k));
-            }
-            break;
-        case 3:
-            b.resize(at);
-            break;
-        case 4:
-            b.insert(b.begin() + long(at), uint8_t(rng()));
-            break;
-        default:
-            b.erase(b.begin() + long(at));
-            break;
-        }
-    }
-    return b;
 }
 
 }  // namespace
