@@ -11,12 +11,6 @@
 
 namespace {
 
-std::vector<uint32_t> PixelsOf(HBITMAP bitmap, int w, int h) {
-    std::vector<uint32_t> px;
-    EXPECT_TRUE(ReadPixels(bitmap, w, h, px));
-    return px;
-}
-
 class GobuWindow : public testing::Test {
 protected:
     void SetUp() override {
@@ -51,7 +45,7 @@ TEST_F(GobuWindow, StartTimerShapesTheWindowToExactlyTheNonKeyPixels) {
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
     ASSERT_EQ(GetWindowRgn(gobu->Handle, rgn), COMPLEXREGION);
     const int w = 155, h = 113;
-    std::vector<uint32_t> px = PixelsOf(gobu->WorkBitmap, w, h);
+    std::vector<uint32_t> px = PixelsOf(gobu->WorkBitmap);
     uint32_t key = px[size_t(h - 1) * w] & 0xFFFFFF;
     int holes = 0, mismatches = 0;
     for (int y = 0; y < h; y++)

@@ -26,14 +26,6 @@ std::string PictureFolder() {
     return path;
 }
 
-std::vector<uint32_t> PixelsOf(HBITMAP bitmap) {
-    BITMAP bm = {};
-    GetObjectA(bitmap, sizeof bm, &bm);
-    std::vector<uint32_t> px;
-    EXPECT_TRUE(ReadPixels(bitmap, bm.bmWidth, bm.bmHeight, px));
-    return px;
-}
-
 class Pictures : public testing::Test {
 protected:
     void SetUp() override {

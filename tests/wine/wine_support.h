@@ -13,6 +13,7 @@
 #include "app/gobuwindows.h"
 #include "app/outward.h"
 #include "app/utility.h"
+#include "pictures/display.h"
 
 // Dispatches window messages until cond holds or the time runs out; the quit
 // message of a closed main form is dropped so that later tests can go on.
@@ -86,6 +87,15 @@ struct RecordedCalls : outward::Recorder {
         return IDOK;
     }
 };
+
+// The pixels of a bitmap as 0x00RRGGBB values, top row first.
+inline std::vector<uint32_t> PixelsOf(HBITMAP bitmap) {
+    BITMAP bm = {};
+    GetObjectA(bitmap, sizeof bm, &bm);
+    std::vector<uint32_t> px;
+    EXPECT_TRUE(ReadPixels(bitmap, bm.bmWidth, bm.bmHeight, px));
+    return px;
+}
 
 // A gobu of this process, started as the program starts one: its windows created,
 // shown, and run until the first activation has loaded the settings and picture.
