@@ -2,7 +2,16 @@
 // until the gobu window closes.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "app/gobuwindows.h"
+
+// The C++ library's own handler for an uncaught exception prints its demangled type
+// to a console that a GUI program does not have, and carries a C++ name demangler and
+// printf (some 70 KB, in every share) for it. Ending the process is all it could do.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Application.Initialize(instance);

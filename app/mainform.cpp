@@ -1,13 +1,13 @@
 #include "app/mainform.h"
 
 #include "app/launching.h"
-#include "app/outward.h"
 #include "app/rtform.h"
 #include "app/startfrm.h"
 #include "app/startup.h"
 #include "links/fileform.h"
 #include "pictures/picform.h"
 #include "share/eform.h"
+#include "ui/outward.h"
 
 Tmain* mainform = nullptr;
 

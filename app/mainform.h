@@ -3,8 +3,9 @@
 #pragma once
 #include <string>
 
-#include "app/forms.h"
 #include "app/settings.h"
+#include "pictures/display.h"
+#include "ui/forms.h"
 
 class Tmain : public TForm {
 public:
@@ -13,8 +14,8 @@ public:
     std::string ExePath;
 
     // Published components.
-    TImage gobuholder;  // holds the built-in picture; never shown
-    TImage image;       // the current picture; shown only for an animated GIF
+    TImage gobuholder;     // holds the built-in picture; never shown
+    TAnimatedImage image;  // the current picture; shown only for an animated GIF
     HMENU pop = nullptr;
     TTimer durationtimer;
     TTimer starttimer;

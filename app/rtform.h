@@ -1,7 +1,7 @@
 // The run-time list: a small tool window beside the gobu that lists its linked
 // entries by name when there are two or more, so that the user picks one.
 #pragma once
-#include "app/controls.h"
+#include "ui/controls.h"
 
 class Trtfiles : public TForm {
 public:

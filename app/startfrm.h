@@ -1,7 +1,7 @@
 // The start dialog: a first-use hint shown once per user, on the very first start of
 // any gobu. A click on its picture or any key closes it.
 #pragma once
-#include "app/forms.h"
+#include "ui/forms.h"
 
 class Tstartdlg : public TForm {
 public:

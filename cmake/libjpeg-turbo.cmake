@@ -35,7 +35,11 @@ ExternalProject_Add(libjpeg_build
   BINARY_DIR ${JPEG_DEPS}/libjpeg-build
   INSTALL_DIR ${JPEG_PREFIX}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
-             -DCMAKE_BUILD_TYPE=Release
+             # Built for size: it decodes each picture once, and every share carries
+             # it. Its few sscanf/snprintf calls take the system's C library rather
+             # than pulling MinGW's own printf and scanf into the executable.
+             -DCMAKE_BUILD_TYPE=MinSizeRel
+             "-DCMAKE_C_FLAGS=-D__USE_MINGW_ANSI_STDIO=0 -ffunction-sections -fdata-sections"
              -DCMAKE_INSTALL_PREFIX=${JPEG_PREFIX}
              -DWITH_SIMD=OFF -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF
              -DWITH_JAVA=OFF -DREQUIRE_SIMD=OFF

@@ -1,6 +1,6 @@
 // The help window: the help text above an OK button, laid out afresh on every resize.
 #pragma once
-#include "app/controls.h"
+#include "ui/controls.h"
 
 class Thelp : public TForm {
 public:

@@ -2,7 +2,7 @@
 // gobu opens, and the Group Launch switch. Its controls hold those settings for the
 // life of the program.
 #pragma once
-#include "app/controls.h"
+#include "ui/controls.h"
 
 class Tfilelist : public TForm {
 public:

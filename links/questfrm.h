@@ -1,7 +1,7 @@
 // The input box: one line of text asked for with a prompt, made for each question and
 // destroyed after it.
 #pragma once
-#include "app/controls.h"
+#include "ui/controls.h"
 
 class Tquest : public TForm {
 public:

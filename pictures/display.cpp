@@ -2,6 +2,7 @@
 #include "pictures/display.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -16,6 +17,8 @@ namespace {
 
 // Older Windows versions refuse regions made of more rectangles in one call.
 const size_t kRectsPerRegion = 2000;
+
+const UINT_PTR kFrameTimer = 1;
 
 }  // namespace
 
@@ -107,6 +110,48 @@ std::unique_ptr<GifAnimation> LoadAnimation(const std::string& path) {
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+void TAnimatedImage::Animate(std::unique_ptr<GifAnimation> animation) {
+    uint32_t* bits = nullptr;
+    HBITMAP frame =
+        CreatePixelBitmap(animation->Width(), animation->Height(), animation->Screen().data(), &bits);
+    if (!frame) return;
+    SetPicture(frame);
+    animation_ = std::move(animation);
+    frameBits_ = bits;
+    if (Handle()) SetTimer(Handle(), kFrameTimer, UINT(animation_->DelayMs()), nullptr);
+}
+
+void TAnimatedImage::Stop() {
+    if (Handle()) KillTimer(Handle(), kFrameTimer);
+    animation_.reset();
+    frameBits_ = nullptr;
+}
+
+void TAnimatedImage::PictureChanging() {
+    if (animation_) Stop();
+}
+
+void TAnimatedImage::Timer(UINT_PTR id) {
+    if (id != kFrameTimer || !animation_) return;
+    KillTimer(Handle(), kFrameTimer);
+    bool advanced;
+    try {
+        advanced = animation_->Advance();
+    } catch (const std::bad_alloc&) {
+        advanced = false;
+    }
+    if (!advanced) {
+        // Ended: the last frame stays as a still picture.
+        Stop();
+        return;
+    }
+    const std::vector<uint32_t>& screen = animation_->Screen();
+    memcpy(frameBits_, screen.data(), screen.size() * sizeof screen[0]);
+    GdiFlush();
+    InvalidateRect(Handle(), nullptr, FALSE);
+    SetTimer(Handle(), kFrameTimer, UINT(animation_->DelayMs()), nullptr);
 }
 
 void Tmain::ShowPicture(int index, bool reshape) {

@@ -2,7 +2,7 @@
 // duration and GIF animation. Its controls hold those settings for the life of the
 // program.
 #pragma once
-#include "app/controls.h"
+#include "ui/controls.h"
 
 class Tpiclist : public TForm {
 public:

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 # Makes Gobu's built-in artwork: gobu.bmp (the default picture), startdlg.bmp
-# (the first-use hint) and handpoint.cur (the pointing-hand cursor).
+# (the first-use hint, 8 bits a pixel: it has fewer than 256 colours) and
+# handpoint.cur (the pointing-hand cursor).
 import math
 import os
 import struct
@@ -30,6 +31,26 @@ def write_bmp24(path, width, height, rgb):
                        14 + len(info))
     with open(path, "wb") as f:
         f.write(head + info + body)
+
+
+def write_bmp8(path, width, height, rgb):
+    """As write_bmp24, for a picture of at most 256 colours: a third of the size."""
+    pixels = [bytes(rgb[i:i + 3]) for i in range(0, len(rgb), 3)]
+    palette = sorted(set(pixels))
+    assert len(palette) <= 256
+    index = {c: i for i, c in enumerate(palette)}
+    stride = (width + 3) & ~3
+    body = bytearray()
+    for y in range(height - 1, -1, -1):
+        body += bytes(index[c] for c in pixels[y * width:(y + 1) * width])
+        body += b"\0" * (stride - width)
+    table = b"".join(bytes((c[2], c[1], c[0], 0)) for c in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0,
+                       len(body), 2835, 2835, len(palette), 0)
+    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(table) + len(body),
+                       0, 0, 14 + len(info) + len(table))
+    with open(path, "wb") as f:
+        f.write(head + info + table + body)
 
 
 # ------------------------------------------------------------- gobu picture
@@ -316,7 +337,7 @@ def make_cursor():
 
 def main():
     write_bmp24(os.path.join(HERE, "gobu.bmp"), GW, GH, make_gobu())
-    write_bmp24(os.path.join(HERE, "startdlg.bmp"), SW, SH, make_startdlg())
+    write_bmp8(os.path.join(HERE, "startdlg.bmp"), SW, SH, make_startdlg())
     with open(os.path.join(HERE, "handpoint.cur"), "wb") as f:
         f.write(make_cursor())
 

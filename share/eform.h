@@ -1,7 +1,7 @@
 // The Share dialog: which further files travel with the gobu and where the package
 // goes. Its controls hold those settings for the life of the program.
 #pragma once
-#include "app/controls.h"
+#include "ui/controls.h"
 
 class Tshare : public TForm {
 public:

@@ -11,6 +11,9 @@ SHIP = os.environ.get("GOBU_SHIP_TREE_DIR", "")
 WINE_TREE = os.environ.get("GOBU_WINE_TREE_DIR", "")
 EXE = os.path.join(SHIP, "app", "gobu.exe")
 STUB_SIZE = 36352
+# Every share carries the whole executable; this ceiling keeps it from growing back
+# unnoticed (the shipped exe is linked stripped, without unused sections).
+EXE_CEILING = 600000
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "comdlg32.dll", "shell32.dll",
                "advapi32.dll", "msvcrt.dll", "ole32.dll"}
 # The stub runs from download folders: only DLLs that Windows always takes from its own
@@ -18,8 +21,8 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "comdl
 STUB_DLLS = {"kernel32.dll", "user32.dll", "shell32.dll", "ole32.dll"}
 
 
-def objdump(path, prefix="i686-w64-mingw32"):
-    return subprocess.run([f"{prefix}-objdump", "-p", path], capture_output=True, text=True,
+def objdump(path, prefix="i686-w64-mingw32", what="-p"):
+    return subprocess.run([f"{prefix}-objdump", what, path], capture_output=True, text=True,
                           check=True).stdout
 
 
@@ -35,6 +38,11 @@ class ShippedExecutable(unittest.TestCase):
         self.assertIn("file format pei-i386", self.dump)
         self.assertRegex(self.dump, r"Magic\s+010b")  # PE32, not PE32+
         self.assertRegex(self.dump, r"Subsystem\s+00000002")  # Windows GUI
+
+    def test_stays_under_its_size_ceiling(self):
+        size = os.path.getsize(EXE)
+        self.assertLessEqual(size, EXE_CEILING, f"gobu.exe is {size} bytes")
+        self.assertNotIn(".debug_", objdump(EXE, what="-h"), "gobu.exe is not stripped")
 
     def test_imports_only_system_dlls(self):
         dlls = imports(self.dump)

@@ -146,18 +146,25 @@ class Picture:
 
     @staticmethod
     def from_bmp(path):
-        """An uncompressed 24-bit Windows bitmap."""
+        """An uncompressed Windows bitmap of 24 bits a pixel, or of 8 with a palette."""
         with open(path, "rb") as f:
             data = f.read()
         offset = struct.unpack_from("<I", data, 10)[0]
-        w, h = struct.unpack_from("<ii", data, 18)
+        header, w, h = struct.unpack_from("<Iii", data, 14)
         bits = struct.unpack_from("<H", data, 28)[0]
-        assert bits == 24
-        stride = (w * 3 + 3) & ~3
+        assert bits in (8, 24)
+        if bits == 8:
+            used = struct.unpack_from("<I", data, 46)[0] or 256
+            table = 14 + header
+            palette = [(data[table + i * 4 + 2], data[table + i * 4 + 1], data[table + i * 4]) for i in range(used)]
+        stride = (w * bits // 8 + 3) & ~3
         rows = []
         for y in range(abs(h)):
             src = offset + (h - 1 - y if h > 0 else y) * stride
-            rows.append([(data[src + x * 3 + 2], data[src + x * 3 + 1], data[src + x * 3]) for x in range(w)])
+            if bits == 8:
+                rows.append([palette[data[src + x]] for x in range(w)])
+            else:
+                rows.append([(data[src + x * 3 + 2], data[src + x * 3 + 1], data[src + x * 3]) for x in range(w)])
         return Picture(w, abs(h), rows)
 
 

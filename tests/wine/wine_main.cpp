@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/forms.h"
+#include "ui/forms.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/forms.h"
 #include "app/gobuwindows.h"
-#include "app/outward.h"
 #include "app/utility.h"
 #include "pictures/display.h"
+#include "ui/forms.h"
+#include "ui/outward.h"
 
 // Dispatches window messages until cond holds or the time runs out; the quit
 // message of a closed main form is dropped so that later tests can go on.

@@ -1,4 +1,4 @@
-#include "app/outward.h"
+#include "ui/outward.h"
 
 #include <shellapi.h>
 

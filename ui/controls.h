@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/forms.h"
+#include "ui/forms.h"
 
 enum TControlOption : unsigned {
     coBold = 1,         // bold caption

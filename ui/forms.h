@@ -5,11 +5,9 @@
 #include <windows.h>
 
 #include <functional>
-#include <memory>
+#include <cstdint>
 #include <string>
 #include <vector>
-
-#include "codecs/gif.h"
 
 class TForm;
 class TControl;
@@ -158,21 +156,18 @@ public:
     bool Visible() const;
     void SetVisible(bool visible);
 
-    // Shows an animated GIF from its first frame on, each frame for its own delay, on
-    // a timer of the component's own window; the frames touch nothing but this
-    // component's picture. A new picture ends the animation.
-    void Animate(std::unique_ptr<GifAnimation> animation);
-    bool Animating() const { return animation_ != nullptr; }
+protected:
+    // Runs before SetPicture replaces the picture.
+    virtual void PictureChanging() {}
+    // Runs for each timer of the component's own window.
+    virtual void Timer(UINT_PTR /*id*/) {}
 
 private:
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
-    void NextFrame();
     HWND handle_ = nullptr;
     int left_ = 0, top_ = 0;
     HBITMAP picture_ = nullptr;
     int width_ = 0, height_ = 0;
-    std::unique_ptr<GifAnimation> animation_;
-    uint32_t* frameBits_ = nullptr;  // the pixels of picture_ while animating
 };
 
 // The header of a 32-bit, top-row-first device-independent bitmap of this size.

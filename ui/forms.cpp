@@ -1,12 +1,11 @@
-#include "app/forms.h"
+#include "ui/forms.h"
 
 #include <windowsx.h>
 
 #include <cstring>
-#include <new>
 
-#include "app/controls.h"
-#include "app/outward.h"
+#include "ui/controls.h"
+#include "ui/outward.h"
 
 TApplication Application;
 
@@ -14,7 +13,6 @@ namespace {
 
 const char kApplicationClass[] = "TApplication";
 const char kImageClass[] = "TImage";
-const UINT_PTR kFrameTimer = 1;
 
 // Windows disabled by a modal form, enabled again when it closes.
 BOOL CALLBACK DisableOtherWindow(HWND hwnd, LPARAM param) {
@@ -213,11 +211,7 @@ void TImage::Place(TForm* owner, int left, int top, bool visible) {
 }
 
 void TImage::SetPicture(HBITMAP bitmap) {
-    if (animation_) {
-        KillTimer(handle_, kFrameTimer);
-        animation_.reset();
-        frameBits_ = nullptr;
-    }
+    PictureChanging();
     if (picture_ && picture_ != bitmap) DeleteObject(picture_);
     picture_ = bitmap;
     BITMAP bm = {};
@@ -234,39 +228,6 @@ void TImage::SetPicture(HBITMAP bitmap) {
 void TImage::Assign(const TImage& other) {
     SetPicture(other.picture_ ? HBITMAP(CopyImage(other.picture_, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
                               : nullptr);
-}
-
-void TImage::Animate(std::unique_ptr<GifAnimation> animation) {
-    uint32_t* bits = nullptr;
-    HBITMAP frame =
-        CreatePixelBitmap(animation->Width(), animation->Height(), animation->Screen().data(), &bits);
-    if (!frame) return;
-    SetPicture(frame);
-    animation_ = std::move(animation);
-    frameBits_ = bits;
-    if (handle_) SetTimer(handle_, kFrameTimer, UINT(animation_->DelayMs()), nullptr);
-}
-
-void TImage::NextFrame() {
-    KillTimer(handle_, kFrameTimer);
-    if (!animation_) return;
-    bool advanced;
-    try {
-        advanced = animation_->Advance();
-    } catch (const std::bad_alloc&) {
-        advanced = false;
-    }
-    if (!advanced) {
-        // Ended: the last frame stays as a still picture.
-        animation_.reset();
-        frameBits_ = nullptr;
-        return;
-    }
-    const std::vector<uint32_t>& screen = animation_->Screen();
-    memcpy(frameBits_, screen.data(), screen.size() * sizeof screen[0]);
-    GdiFlush();
-    InvalidateRect(handle_, nullptr, FALSE);
-    SetTimer(handle_, kFrameTimer, UINT(animation_->DelayMs()), nullptr);
 }
 
 bool TImage::Visible() const { return handle_ && IsWindowVisible(handle_); }
@@ -295,7 +256,7 @@ LRESULT CALLBACK TImage::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return 0;
     }
     case WM_TIMER:
-        if (wParam == kFrameTimer) self->NextFrame();
+        self->Timer(wParam);
         return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
