@@ -4,8 +4,8 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
