@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "links/fileform.h"
 #include "pictures/picform.h"
+#include "pictures/slideshow.h"
 #include "share/eform.h"
 #include "ui/outward.h"
 
@@ -23,7 +24,7 @@ const TMenuRow<Tmain> kMenu[] = {
     {1, &Tmain::OpenGobu1, "&Open Gobu", nullptr},
     {1, &Tmain::SaveGobuAs1, "&Save Gobu As", nullptr},
     {1, &Tmain::Exit1, "&Close Gobu", &Tmain::Exit1Click},
-    {0, &Tmain::SelectPictures1, "Select Picture(s)", nullptr},
+    {0, &Tmain::SelectPictures1, "Select Picture(s)", &Tmain::SelectPictures1Click},
     {0, &Tmain::Launch1, "Link File(s)", nullptr},
     {0, &Tmain::Edit1, "Configure", nullptr},
     {1, &Tmain::HideGobu1, "&Hide Gobu", &Tmain::HideGobu1Click},
@@ -57,24 +58,10 @@ std::string OwnExecutablePath() {
 }
 
 std::string GetWindowsFamily() {
-    char dir[256] = "";
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return WindowsFamilyOf(dir);
-}
-
-// The number of clock reads made during one tick of the system clock, measured from
-// the start of a tick.
-int CountReadsPerTick() {
-    const DWORD t0 = GetTickCount();
-    DWORD t1 = t0;
-    while (t1 == t0) t1 = GetTickCount();
-    int reads = 0;
-    DWORD t;
-    do {
-        t = GetTickCount();
-        reads++;
-    } while (t == t1);
-    return reads;
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    return WindowsFamilyOf(version.dwPlatformId);
 }
 
 }  // namespace
@@ -106,6 +93,7 @@ void Tmain::CreateComponents() {
     starttimer.Attach(this, kStartTimerId, 1000);
     starttimer.OnTimer = [this] { starttimerTimer(); };
     durationtimer.Attach(this, kDurationTimerId, 1000);
+    durationtimer.OnTimer = [this] { durationtimerTimer(); };
     starttimer.SetEnabled(true);
     durationtimer.SetEnabled(true);
 }
@@ -116,6 +104,7 @@ void Tmain::FormCreate() {
     DialogBusy = false;
     SpeedCount = CountReadsPerTick();
     SpeedCount = ScaleSpeedCount(SpeedCount, GetWindowsFamily());
+    SecondsPerCount = MeasureCountDownSeconds();
     Cursor = crHandPoint;
     DeleteFileA(PackagePathOf(ExePath).c_str());
     LastRandomEffect = 0;
@@ -157,7 +146,7 @@ GobuSettings Tmain::CollectSettings() const {
     s.linkedFiles = filelist->list.Rows();
     s.includeFiles = share->wantedbox.Rows();
     s.transition = piclist->transitionBox.ItemIndex();
-    if (!ReadInteger(piclist->durationbox.Text(), s.duration)) s.duration = kMinDuration;
+    s.duration = DurationOfText(piclist->durationbox.Text());
     s.destination = share->destinationbox.ItemIndex();
     s.groupLaunch = filelist->grouplaunchbox.Checked();
     s.transparent = menutransparent.Checked();
@@ -279,7 +268,12 @@ void Tmain::FormKeyPress(char& key) {
     char k = key >= 'a' && key <= 'z' ? char(key - 'a' + 'A') : key;
     switch (k) {
     case ' ':
+        // Resuming shows the next picture at once.
         durationtimer.SetEnabled(!durationtimer.Enabled());
+        if (durationtimer.Enabled()) durationtimerTimer();
+        break;
+    case 'P':
+        SelectPictures1Click();
         break;
     case 'M':
         HideGobu1Click();

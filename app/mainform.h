@@ -5,6 +5,7 @@
 
 #include "app/settings.h"
 #include "pictures/display.h"
+#include "pictures/slideshow.h"
 #include "ui/forms.h"
 
 class Tmain : public TForm {
@@ -28,6 +29,8 @@ public:
 
     // State shared with the other windows.
     int SpeedCount = 0;
+    double SecondsPerCount = 0;  // the length of one pass of the pacing loop
+    TransitionPacer Pacer = WindowsPacer();
     bool StartPending = true;
     bool StayOnTopSuspended = false;
     bool DialogBusy = false;
@@ -46,6 +49,13 @@ public:
     // Picture display and shape.
     void ShowPicture(int index, bool reshape);
     void ApplyShape();
+
+    // The slide show: the next picture on every tick of durationtimer, drawn with
+    // the chosen transition effect.
+    void durationtimerTimer();
+    void RunTransition(int effect);
+    // Waits n pacing units of (SpeedCount div 3) passes of the pacing loop each.
+    void SpinDelay(int n);
 
     // Stacking.
     void ApplyStayOnTop();
@@ -71,6 +81,7 @@ public:
     void SetAutoStart(bool enable, bool tell);
 
     // Menu handlers.
+    void SelectPictures1Click();
     void Exit1Click();
     void Edit1Click();
     void HideGobu1Click();

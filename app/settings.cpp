@@ -152,3 +152,9 @@ bool ReadInteger(const std::string& text, int& value) {
     value = int(wide);
     return true;
 }
+
+int DurationOfText(const std::string& text) {
+    long long wide;
+    if (!ReadWide(text, wide)) return kMinDuration;
+    return int(std::clamp<long long>(wide, kMinDuration, kMaxDuration));
+}

@@ -35,3 +35,6 @@ int ReadSettings(const std::string& bytes, bool withPositions,
 // A decimal integer after optional leading blanks and a sign, with nothing after it;
 // false (and value untouched) for anything else or a number outside 32 bits.
 bool ReadInteger(const std::string& text, int& value);
+// The slide duration a typed text stands for: numbers brought into kMinDuration to
+// kMaxDuration, anything else kMinDuration.
+int DurationOfText(const std::string& text);

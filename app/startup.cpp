@@ -11,9 +11,7 @@ std::string PackagePathOf(const std::string& exePath) { return BasePathOf(exePat
 
 std::string GobuTitle(const std::string& exePath) { return CapitalizeFirst(BaseNameOf(exePath)); }
 
-std::string WindowsFamilyOf(const std::string& windowsDir) {
-    return LowerAZ(windowsDir).find("winnt") != std::string::npos ? "nt" : "9x";
-}
+std::string WindowsFamilyOf(unsigned long platformId) { return platformId == kPlatformNT ? "nt" : "9x"; }
 
 int ScaleSpeedCount(int reads, const std::string& family) {
     if (reads <= 0) return reads;

@@ -11,8 +11,11 @@ std::string PackagePathOf(const std::string& exePath);
 // The base name with its first letter upper-cased: c:\gobus\holiday.exe gives Holiday.
 std::string GobuTitle(const std::string& exePath);
 
-// "nt" when the lower-cased Windows folder contains "winnt", otherwise "9x".
-std::string WindowsFamilyOf(const std::string& windowsDir);
+// The platform numbers the system reports for its version.
+enum : unsigned long { kPlatformWin32s = 0, kPlatformWindows9x = 1, kPlatformNT = 2 };
+// "nt" on every Windows of the NT platform (NT 4 to 11, whatever its folder is called),
+// "9x" on Windows 95, 98 and ME.
+std::string WindowsFamilyOf(unsigned long platformId);
 // The calibrated count of clock reads per tick, scaled for the family: NT systems
 // divide it by 20, the 9x family multiplies it by 3.
 int ScaleSpeedCount(int reads, const std::string& family);

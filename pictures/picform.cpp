@@ -2,6 +2,9 @@
 
 #include "app/mainform.h"
 #include "app/settings.h"
+#include "app/utility.h"
+#include "pictures/display.h"
+#include "pictures/transition.h"
 
 Tpiclist* piclist = nullptr;
 
@@ -14,6 +17,16 @@ const TFormStyle kPicListStyle = {"Select Picture(s)", WS_POPUP | WS_CAPTION | W
 const char kTransitionCaptions[] =
     "None|Slide Left|Slide Right|Slide Down|Slide Up|Fingers|Blocks|Expand|Close Curtains|Open Curtains|"
     "Blink|UnBlink|Random";
+
+const char kPictureFilter[] =
+    "All (*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif|Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|"
+    "Compuserve GIF (*.gif)|*.gif";
+
+bool AnyGif(const std::vector<std::string>& paths) {
+    for (const std::string& p : paths)
+        if (LowerAZ(ExtensionOf(p)) == ".gif") return true;
+    return false;
+}
 
 }  // namespace
 
@@ -41,7 +54,19 @@ void Tpiclist::CreateComponents() {
         {&list, "", 8, 8, 313, 145, coMultiSelect},
     };
     CreateControls(this, layout);
+    okbutton.OnClick = [this] { okbuttonClick(); };
+    cancelbutton.OnClick = [this] { cancelbuttonClick(); };
+    addbutton.OnClick = [this] { addbuttonClick(); };
+    removebutton.OnClick = [this] { removebuttonClick(); };
+    clearbutton.OnClick = [this] { clearbuttonClick(); };
     list.OnChange = [this] { listChange(); };
+    durationbox.OnExit = [this] { durationbox.SetValue(DurationOfText(durationbox.Text())); };
+
+    picfiledlg.Title = "Select Picture";
+    picfiledlg.Filter = kPictureFilter;
+    picfiledlg.Options = OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    // Users choose pictures by looking at them.
+    picfiledlg.PreviewPicture = [](const std::string& path) { return LoadPicture(path); };
 }
 
 void Tpiclist::FormCreate() { transitionBox.SetItemIndex(0); }
@@ -52,8 +77,56 @@ void Tpiclist::FormShow() {
     BringToFront();
 }
 
+// Every way of closing resumes the show, also one paused with the space key.
 void Tpiclist::FormClose() { mainform->durationtimer.SetEnabled(true); }
 
 void Tpiclist::listChange() { UpdateTransparentMenu(); }
 
 void Tpiclist::UpdateTransparentMenu() { mainform->menutransparent.SetEnabled(list.Count() < 2); }
+
+void Tpiclist::addbuttonClick() {
+    picfiledlg.FileName.clear();
+    if (picfiledlg.Execute(Handle))
+        for (const std::string& path : picfiledlg.Files) list.Add(path);
+    UpdateTransparentMenu();
+}
+
+void Tpiclist::removebuttonClick() {
+    if (list.Count() == 0) return;
+    for (int i = list.Count() - 1; i >= 0; i--)
+        if (list.Selected(i)) list.Delete(i);
+    UpdateTransparentMenu();
+}
+
+void Tpiclist::clearbuttonClick() {
+    list.Clear();
+    UpdateTransparentMenu();
+}
+
+void Tpiclist::okbuttonClick() {
+    mainform->CurrentPicture = 0;
+    if (list.Count() > 1) mainform->menutransparent.SetChecked(false);
+    if (!AnyGif(list.Rows())) anbox.SetChecked(false);
+    mainform->ShowPicture(0, true);
+    if (list.Count() < 2) mainform->starttimer.SetEnabled(true);
+    mainform->RunTransition(kEffectNone);
+    mainform->durationtimer.SetInterval(UINT(DurationOfText(durationbox.Text())) * 1000);
+    mainform->SaveSettings();
+    Close();
+}
+
+// The settings file still holds what was saved when the dialog opened.
+void Tpiclist::cancelbuttonClick() {
+    mainform->LoadSettings(false);
+    mainform->ShowPicture(0, true);
+    Close();
+}
+
+// ---- Opening, from the gobu window ----
+
+void Tmain::SelectPictures1Click() {
+    SaveSettings();
+    DialogBusy = true;
+    piclist->ShowModal();
+    DialogBusy = false;
+}

@@ -3,6 +3,7 @@
 // program.
 #pragma once
 #include "ui/controls.h"
+#include "ui/filedialog.h"
 
 class Tpiclist : public TForm {
 public:
@@ -13,10 +14,17 @@ public:
     TLabel transitionlabel;
     TCheckBox anbox;
     TListView list;
+    TFileDialog picfiledlg;
 
     bool Create();
     // Enables the gobu's "Transparent" item exactly while fewer than two pictures are listed.
     void UpdateTransparentMenu();
+
+    void addbuttonClick();
+    void removebuttonClick();
+    void clearbuttonClick();
+    void okbuttonClick();
+    void cancelbuttonClick();
 
 protected:
     void CreateComponents() override;

@@ -134,6 +134,10 @@ void TSpinEdit::SetValue(int value) {
     if (updown_) SendMessageA(updown_, UDM_SETPOS32, 0, LPARAM(value));
 }
 
+void TSpinEdit::Command(WORD code) {
+    if (code == EN_KILLFOCUS && OnExit) OnExit();
+}
+
 // ---- TComboBox ----
 
 DWORD TComboBox::WindowStyle() const {

@@ -100,6 +100,8 @@ protected:
 class TSpinEdit : public TControl {
 public:
     int MinValue = 0, MaxValue = 100;
+    // Runs when the field loses the focus, where a typed value is checked.
+    std::function<void()> OnExit;
     // The value shown; the text typed need not be a number, so Text() stays the source.
     void SetValue(int value);
     void SetRange(int low, int high);
@@ -109,6 +111,7 @@ protected:
     DWORD WindowStyle() const override { return WS_TABSTOP | ES_AUTOHSCROLL; }
     DWORD WindowExStyle() const override { return WS_EX_CLIENTEDGE; }
     void Created(const char* caption) override;
+    void Command(WORD code) override;
 
 private:
     HWND updown_ = nullptr;

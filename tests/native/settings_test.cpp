@@ -183,3 +183,11 @@ TEST(SettingsRoundTrip, WriteThenReadGivesEveryFieldBackLowerCased) {
     // Read back as lower case, the file comes out byte for byte the same.
     EXPECT_EQ(FormatSettings(back), FormatSettings(s));
 }
+
+TEST(DurationBox, TypedTextIsBroughtIntoTheDurationRange) {
+    const std::pair<const char*, int> cases[] = {
+        {"10", 10}, {"2", 2}, {"99999", 99999}, {"1", 2}, {"0", 2}, {"-5", 2}, {"100000", 99999},
+        {"99999999999999999999", 99999}, {"", 2}, {"ten", 2}, {"12s", 2}, {" 7", 7},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DurationOfText(c.first), c.second) << c.first;
+}

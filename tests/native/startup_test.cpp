@@ -29,11 +29,11 @@ TEST(Names, PackageAndBasePathReplaceOnlyTheLastExtension) {
     EXPECT_EQ(BasePathOf("c:\\a.b\\plain"), "c:\\a.b\\plain");
 }
 
-TEST(SpeedCount, FamilyFollowsOnlyTheFolderName) {
-    EXPECT_EQ(WindowsFamilyOf("C:\\WINNT"), "nt");
-    EXPECT_EQ(WindowsFamilyOf("d:\\my winnt copy"), "nt");
-    EXPECT_EQ(WindowsFamilyOf("C:\\WINDOWS"), "9x");
-    EXPECT_EQ(WindowsFamilyOf(""), "9x");
+// Windows XP to 11 live in C:\WINDOWS and are NT systems all the same.
+TEST(SpeedCount, FamilyFollowsThePlatformNotTheFolderName) {
+    EXPECT_EQ(WindowsFamilyOf(kPlatformNT), "nt");
+    EXPECT_EQ(WindowsFamilyOf(kPlatformWindows9x), "9x");
+    EXPECT_EQ(WindowsFamilyOf(kPlatformWin32s), "9x");
 }
 
 TEST(SpeedCount, NtDividesBy20NineXMultipliesBy3) {

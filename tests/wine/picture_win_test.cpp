@@ -17,15 +17,6 @@
 
 namespace {
 
-// The fixture's folder, as Wine sees the Unix path.
-std::string PictureFolder() {
-    const char* unix = getenv("GOBU_TEST_PICTURES");
-    std::string path = unix ? std::string("Z:") + unix + "\\" : std::string();
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
 class Pictures : public testing::Test {
 protected:
     void SetUp() override {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -55,6 +56,15 @@ inline std::string FreshFolder(const std::string& name) {
         FindClose(search);
     }
     return dir;
+}
+
+// The folder of pictures the test fixture makes, as Wine sees its Unix path.
+inline std::string PictureFolder() {
+    const char* unix = getenv("GOBU_TEST_PICTURES");
+    std::string path = unix ? std::string("Z:") + unix + "\\" : std::string();
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
 }
 
 inline void WriteFile(const std::string& path, const std::string& content) {
