@@ -128,8 +128,9 @@ void TransitionPacer::Wait(double seconds) {
         return;
     }
     for (double left = end - start; left > 0; left = end - now_()) {
-        // Sleeps may overrun by up to a millisecond; the rest is read off the clock.
-        if (left >= 0.001) sleep_(std::max(1, int(left * 1000) - 1));
+        // Sleeps end a little early or late; what one overruns is taken off the next
+        // wait, so only under half a millisecond is ever spun.
+        if (left >= 0.0005) sleep_(int(left * 1000 + 0.5));
     }
     late_ = now_() - end;
 }

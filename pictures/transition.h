@@ -41,9 +41,9 @@ PictureRect ClipToPicture(const PictureRect& rect, int width, int height);
 void CountDown(long long count);
 
 // Waits of given lengths against a clock, sleeping through all but the last fraction
-// of a millisecond of each, so that a wait does not keep a processor busy. A sleep that
-// overruns its end is taken off the next wait, so a long run of short waits keeps
-// its total length.
+// of a millisecond of each, so that a wait does not keep a processor busy. What a
+// sleep overruns is taken off the next wait, so a long run of waits keeps its total
+// length.
 class TransitionPacer {
 public:
     // now gives seconds on a steady clock; sleep sleeps whole milliseconds.

@@ -65,6 +65,16 @@ std::string FirstNameOf(const std::string& spec) {
     return spec.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
 }
 
+// The preview makes the dialog wider than the system plans for: it is moved left and
+// up as far as needed to lie whole on the screen's work area.
+void KeepOnScreen(HWND dialog) {
+    RECT r, area;
+    if (!GetWindowRect(dialog, &r) || !SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) return;
+    const int left = std::max(area.left, std::min(r.left, area.right - (r.right - r.left)));
+    const int top = std::max(area.top, std::min(r.top, area.bottom - (r.bottom - r.top)));
+    if (left != r.left || top != r.top) SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
 }  // namespace
 
 std::vector<std::string> SplitFileSelection(const char* buffer, size_t size) {
@@ -135,7 +145,14 @@ UINT_PTR CALLBACK TFileDialog::Hook(HWND child, UINT message, WPARAM, LPARAM lPa
         SetWindowLongPtrA(child, DWLP_USER, reinterpret_cast<const OPENFILENAMEA*>(lParam)->lCustData);
         return 0;
     case WM_NOTIFY:
-        if (self && reinterpret_cast<const NMHDR*>(lParam)->code == CDN_SELCHANGE) self->ShowPreviewOf(child);
+        switch (reinterpret_cast<const NMHDR*>(lParam)->code) {
+        case CDN_INITDONE:
+            KeepOnScreen(GetParent(child));
+            break;
+        case CDN_SELCHANGE:
+            if (self) self->ShowPreviewOf(child);
+            break;
+        }
         return 0;
     case WM_DRAWITEM:
         if (!self) return 0;

@@ -127,6 +127,16 @@ def write_settings(gobu, lines):
     return text
 
 
+def write_bmp(path, w, h, rgb):
+    """A 24-bit Windows bitmap of one colour."""
+    stride = (w * 3 + 3) & ~3
+    row = bytes((rgb[2], rgb[1], rgb[0])) * w + b"\0" * (stride - w * 3)
+    header = struct.pack("<2sIHHI", b"BM", 54 + stride * h, 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, stride * h, 0, 0, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + row * h)
+
+
 class Picture:
     def __init__(self, w, h, pixels):
         self.w, self.h, self.pixels = w, h, pixels  # pixels[y][x] = (r, g, b)

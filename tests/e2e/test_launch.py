@@ -4,26 +4,16 @@ start-up with Windows."""
 
 import os
 import shutil
-import struct
 import sys
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import reg, set_started_before, wait_for, windows, windows_path, write_settings, xdotool  # noqa: E402
+from harness import reg, set_started_before, wait_for, windows, windows_path, write_bmp, write_settings, xdotool  # noqa: E402
 
 MARKER = os.path.join(harness.TREE, "tests", "wine", "marker.exe")
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
-
-
-def write_bmp(path, w, h, rgb):
-    stride = (w * 3 + 3) & ~3
-    row = bytes((rgb[2], rgb[1], rgb[0])) * w + b"\0" * (stride - w * 3)
-    header = struct.pack("<2sIHHI", b"BM", 54 + stride * h, 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, stride * h, 0, 0, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + row * h)
 
 
 def run_value(name):

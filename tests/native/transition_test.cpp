@@ -134,20 +134,20 @@ struct FakeClock {
     }
 };
 
-TEST(TransitionPacer, SleepsLongWaitsAndSpinsOnlyTheLastMillisecond) {
+TEST(TransitionPacer, SleepsLongWaitsAndSpinsOnlyTheirLastHalfMillisecond) {
     FakeClock clock;
     TransitionPacer pacer = clock.Pacer();
     pacer.Wait(0.050);
     EXPECT_GE(clock.time, 0.050);
     EXPECT_LT(clock.time, 0.0502);
-    EXPECT_LE(clock.reads, 2 + clock.sleeps + 110);  // at most a millisecond of reads
+    EXPECT_LE(clock.reads, 2 + clock.sleeps + 55);  // at most half a millisecond of reads
     EXPECT_GE(clock.sleeps, 1);
 
     FakeClock shortWaits;
     TransitionPacer spinner = shortWaits.Pacer();
-    spinner.Wait(0.0005);
+    spinner.Wait(0.0004);
     EXPECT_EQ(shortWaits.sleeps, 0);
-    EXPECT_GE(shortWaits.time, 0.0005);
+    EXPECT_GE(shortWaits.time, 0.0004);
 }
 
 TEST(TransitionPacer, OverrunSleepsAreTakenOffTheNextWaits) {
