@@ -146,13 +146,6 @@ int ReadSettings(const std::string& bytes, bool withPositions,
     return lines;
 }
 
-bool ReadInteger(const std::string& text, int& value) {
-    long long wide;
-    if (!ReadWide(text, wide) || wide < INT_MIN || wide > INT_MAX) return false;
-    value = int(wide);
-    return true;
-}
-
 int DurationOfText(const std::string& text) {
     long long wide;
     if (!ReadWide(text, wide)) return kMinDuration;

@@ -32,9 +32,6 @@ std::string FormatSettings(const GobuSettings& settings);
 int ReadSettings(const std::string& bytes, bool withPositions,
                  const std::function<std::string(const std::string&)>& resolve, GobuSettings& settings);
 
-// A decimal integer after optional leading blanks and a sign, with nothing after it;
-// false (and value untouched) for anything else or a number outside 32 bits.
-bool ReadInteger(const std::string& text, int& value);
-// The slide duration a typed text stands for: numbers brought into kMinDuration to
-// kMaxDuration, anything else kMinDuration.
+// The slide duration a typed text stands for: a decimal integer after optional blanks
+// and a sign, brought into kMinDuration to kMaxDuration; anything else kMinDuration.
 int DurationOfText(const std::string& text);
