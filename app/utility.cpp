@@ -61,6 +61,10 @@ std::string BaseNameOf(const std::string& path) {
 
 bool IsWebAddress(const std::string& entry) { return LowerAZ(entry).find("http://") != std::string::npos; }
 
+std::string WebPageEntry(const std::string& text) {
+    return text.empty() || IsWebAddress(text) ? text : "http://" + text;
+}
+
 std::string ResolveListedPath(const std::string& path, const std::string& exeFolder,
                               const FileExistsTest& exists) {
     if (path.empty() || IsWebAddress(path) || exists(path)) return path;
