@@ -442,9 +442,9 @@ void Tmain::SaveGobuAs(const std::string& chosen) {
         return;
     const std::string ownSettings = SettingsPath();
     std::string reason;
-    if (!CopyFilesTogether({{ExePath, chosen},
-                            {FileExists(ownSettings) ? ownSettings : "", SettingsPathOf(chosen)}},
-                           reason)) {
+    if (!CopyFilesTogether(
+            {{ExePath, chosen}, {FileExists(ownSettings) ? ownSettings : "", SettingsPathOf(chosen)}},
+            reason)) {
         ShowMessage("Gobu: " + chosen + " could not be saved. " + reason);
         return;
     }
@@ -482,7 +482,9 @@ bool Tmain::CheckLinkedNames() {
 
 // ---- Start-up with Windows ----
 
-bool Tmain::IsAutoStart() { return HasRunValue(HKEY_LOCAL_MACHINE, ExePath) || HasRunValue(HKEY_CURRENT_USER, ExePath); }
+bool Tmain::IsAutoStart() {
+    return HasRunValue(HKEY_LOCAL_MACHINE, ExePath) || HasRunValue(HKEY_CURRENT_USER, ExePath);
+}
 
 void Tmain::SetAutoStart(bool enable, bool tell) {
     SuspendStayOnTop();

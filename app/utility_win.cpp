@@ -52,7 +52,8 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes) {
 }
 
 bool MoveReplacing(const std::string& from, const std::string& to) {
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
     // Windows 9x has no MoveFileExA; there the old file must go first.
     return GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && (DeleteFileA(to.c_str()) || !FileExists(to)) &&
            MoveFileA(from.c_str(), to.c_str());

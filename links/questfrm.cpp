@@ -54,7 +54,8 @@ void Tquest::pastebuttonClick() { SendMessageA(box.Handle, WM_PASTE, 0, 0); }
 
 void Tquest::FormClose() { mainform->ShowPicture(mainform->CurrentPicture, true); }
 
-std::string AskForText(const std::string& prompt, const std::string& caption, const std::string& defaultText) {
+std::string AskForText(const std::string& prompt, const std::string& caption,
+                       const std::string& defaultText) {
     Tquest quest;
     if (!quest.Create(mainform->Handle)) return std::string();
     quest.SetCaption(caption);

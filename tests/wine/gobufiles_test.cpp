@@ -62,8 +62,16 @@ TEST_F(GobuFiles, NewGobuCopiesOnlyToAFreeNameAndMakesRoomAt40x40) {
         std::string message;  // empty when the new gobu is made
         POINT after;
     } cases[] = {
-        {"own name in other letters", dir + "GOBU3.EXE", {40, 40}, "Create a gobu with a new name.", {40, 40}},
-        {"existing file", dir + "other.exe", {40, 40}, "Gobu: " + dir + "other.exe already exists.", {40, 40}},
+        {"own name in other letters",
+         dir + "GOBU3.EXE",
+         {40, 40},
+         "Create a gobu with a new name.",
+         {40, 40}},
+        {"existing file",
+         dir + "other.exe",
+         {40, 40},
+         "Gobu: " + dir + "other.exe already exists.",
+         {40, 40}},
         {"made at 40,40", dir + "fresh.exe", {40, 40}, "", {20, 20}},
         {"made elsewhere", dir + "fresh.exe", {100, 50}, "", {100, 50}},
         // The first character is upper-cased, so the drive letter may be typed small.
@@ -134,8 +142,9 @@ TEST_F(GobuFiles, SaveGobuAsOntoAnExistingGobuReplacesBothFilesAndEndsThisGobu) 
         EXPECT_EQ(calls.opened, std::vector<std::string>{"open " + dir + "holiday.exe"});
         EXPECT_TRUE(QuitPosted());
         const std::vector<std::string> expected =
-            c.sourceHasSettings ? std::vector<std::string>{"gobu.exe", "gobu.gobu", "holiday.exe", "holiday.gobu"}
-                                : std::vector<std::string>{"gobu.exe", "holiday.exe"};
+            c.sourceHasSettings
+                ? std::vector<std::string>{"gobu.exe", "gobu.gobu", "holiday.exe", "holiday.gobu"}
+                : std::vector<std::string>{"gobu.exe", "holiday.exe"};
         EXPECT_EQ(FilesIn(dir), expected) << "no file is left behind";
     }
 }
@@ -182,7 +191,8 @@ TEST_F(GobuFiles, SaveGobuAsThatCannotReplaceTheTargetLeavesItWholeAndKeepsRunni
         EXPECT_TRUE(calls.opened.empty());
         EXPECT_FALSE(QuitPosted());
         EXPECT_TRUE(IsWindow(windows->main.Handle));
-        EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"gobu.exe", "gobu.gobu", "holiday.exe", "holiday.gobu"}));
+        EXPECT_EQ(FilesIn(dir),
+                  (std::vector<std::string>{"gobu.exe", "gobu.gobu", "holiday.exe", "holiday.gobu"}));
     }
 }
 
@@ -220,18 +230,19 @@ protected:
     // read-only when asked.
     void StandIn(HKEY root, const char* name, bool readOnly, const std::vector<std::string>& values = {}) {
         HKEY stand, run;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kTestKey) + "\\" + name).c_str(), 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, &stand, nullptr),
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kTestKey) + "\\" + name).c_str(), 0,
+                                  nullptr, 0, KEY_ALL_ACCESS, nullptr, &stand, nullptr),
                   ERROR_SUCCESS);
         ASSERT_EQ(RegCreateKeyExA(stand, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr),
                   ERROR_SUCCESS);
         for (const std::string& v : values)
-            RegSetValueExA(run, v.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()), DWORD(v.size() + 1));
+            RegSetValueExA(run, v.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
+                           DWORD(v.size() + 1));
         if (readOnly) {
             // Everyone may read it, change its permissions and delete it, but not write.
             PSECURITY_DESCRIPTOR sd = nullptr;
-            ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KRWDSD;;;WD)", SDDL_REVISION_1,
-                                                                             &sd, nullptr));
+            ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KRWDSD;;;WD)",
+                                                                             SDDL_REVISION_1, &sd, nullptr));
             ASSERT_EQ(RegSetKeySecurity(run, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
             LocalFree(sd);
         }
@@ -272,10 +283,10 @@ TEST_F(AutoStart, AReadOnlyMachineKeyIsReplacedByTheUsersOwnWithTruthfulMessages
         auto windows = StartGobu(dir + "auto.exe");
         Tmain& gobu = windows->main;
         const std::string name = dir + "auto.exe";
-        StandIn(HKEY_LOCAL_MACHINE, "machine", true, c.machineHolds ? std::vector<std::string>{name}
-                                                                    : std::vector<std::string>{});
-        StandIn(HKEY_CURRENT_USER, "user", !c.userWritable, c.userHolds ? std::vector<std::string>{name}
-                                                                       : std::vector<std::string>{});
+        StandIn(HKEY_LOCAL_MACHINE, "machine", true,
+                c.machineHolds ? std::vector<std::string>{name} : std::vector<std::string>{});
+        StandIn(HKEY_CURRENT_USER, "user", !c.userWritable,
+                c.userHolds ? std::vector<std::string>{name} : std::vector<std::string>{});
         EXPECT_EQ(gobu.IsAutoStart(), c.machineHolds || c.userHolds);
         RecordedCalls calls;
         gobu.SetAutoStart(c.enable, true);

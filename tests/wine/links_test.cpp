@@ -121,9 +121,10 @@ TEST_F(Links, AskForTextReturnsWhatTheBoxHoldsAsTheInputBoxCloses) {
         {"OK", [](Tquest& q) { q.box.SetText("typed"), q.okbutton.Click(); }, "typed"},
         {"OK untouched", [](Tquest& q) { q.okbutton.Click(); }, "http://"},
         {"Cancel", [](Tquest& q) { q.box.SetText("typed"), q.Cancelbutton.Click(); }, ""},
-        {"Esc", [](Tquest& q) { q.box.SetText("typed"), PostMessageA(q.box.Handle, WM_KEYDOWN, VK_ESCAPE, 0); },
-         ""},
-        {"close box", [](Tquest& q) { q.box.SetText("typed"), PostMessageA(q.Handle, WM_SYSCOMMAND, SC_CLOSE, 0); },
+        {"Esc",
+         [](Tquest& q) { q.box.SetText("typed"), PostMessageA(q.box.Handle, WM_KEYDOWN, VK_ESCAPE, 0); }, ""},
+        {"close box",
+         [](Tquest& q) { q.box.SetText("typed"), PostMessageA(q.Handle, WM_SYSCOMMAND, SC_CLOSE, 0); },
          "typed"},
         {"Paste at the caret",
          [](Tquest& q) {
@@ -143,7 +144,8 @@ TEST_F(Links, AskForTextReturnsWhatTheBoxHoldsAsTheInputBoxCloses) {
         SCOPED_TRACE(c.how);
         HWND shown = nullptr, owner = nullptr;
         std::string caption, prompt;
-        ModalSteps steps({{[] { return VisibleForm<Tquest>("Tquest") != nullptr; }, [&] {
+        ModalSteps steps({{[] { return VisibleForm<Tquest>("Tquest") != nullptr; },
+                           [&] {
                                Tquest& q = *VisibleForm<Tquest>("Tquest");
                                shown = q.Handle;
                                owner = GetWindow(q.Handle, GW_OWNER);
