@@ -1,17 +1,8 @@
-// Making further gobus: the name proposed for a new gobu, the test for the gobu's own
-// name, and (on Windows, gobufiles_win.cpp) the copy of a gobu's files under a new name.
+// Copies of a gobu's files under a new name, and the reasons Windows gives when
+// something fails. Windows only.
 #pragma once
 #include <string>
 #include <vector>
-
-#include "app/utility.h"
-
-// The name New Gobu proposes: the next free name beside the own path, lower-cased,
-// with its first character (the drive letter) upper-cased.
-std::string ProposedGobuName(const std::string& ownPath, const FileExistsTest& exists);
-
-// Whether a chosen path names the gobu itself, in any letter case of A to Z.
-bool IsOwnName(const std::string& chosen, const std::string& ownPath);
 
 // One file of a gobu to put in place: source copied to target. An empty source means
 // the target is to be gone afterwards.

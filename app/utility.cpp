@@ -89,3 +89,11 @@ std::string NextFreeName(const std::string& path, const FileExistsTest& exists) 
         if (!exists(candidate)) return candidate;
     }
 }
+
+std::string ProposedGobuName(const std::string& ownPath, const FileExistsTest& exists) {
+    return CapitalizeFirst(LowerAZ(NextFreeName(ownPath, exists)));
+}
+
+bool IsOwnName(const std::string& chosen, const std::string& ownPath) {
+    return LowerAZ(chosen) == LowerAZ(ownPath);
+}

@@ -50,3 +50,8 @@ std::string StripTrailingDigits(const std::string& path);
 // The name for a new gobu: the path itself when its digit-free form does not exist,
 // otherwise that form numbered on from 1 to the first free name.
 std::string NextFreeName(const std::string& path, const FileExistsTest& exists);
+// The name New Gobu proposes: the next free name beside the own path, lower-cased,
+// with its first character (the drive letter) upper-cased.
+std::string ProposedGobuName(const std::string& ownPath, const FileExistsTest& exists);
+// Whether a chosen path names the gobu itself, in any letter case of A to Z.
+bool IsOwnName(const std::string& chosen, const std::string& ownPath);
