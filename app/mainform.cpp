@@ -1,5 +1,6 @@
 #include "app/mainform.h"
 
+#include "app/gobufiles.h"
 #include "app/launching.h"
 #include "app/rtform.h"
 #include "app/startfrm.h"
@@ -20,12 +21,12 @@ enum { kStartTimerId = 1, kDurationTimerId = 2 };
 // The popup menu. Commands of windows that do not exist yet have no handler.
 const TMenuRow<Tmain> kMenu[] = {
     {0, &Tmain::File1, "File", nullptr},
-    {1, &Tmain::NewGobu1, "&New Gobu", nullptr},
-    {1, &Tmain::OpenGobu1, "&Open Gobu", nullptr},
-    {1, &Tmain::SaveGobuAs1, "&Save Gobu As", nullptr},
+    {1, &Tmain::NewGobu1, "&New Gobu", &Tmain::NewGobu1Click},
+    {1, &Tmain::OpenGobu1, "&Open Gobu", &Tmain::OpenGobu1Click},
+    {1, &Tmain::SaveGobuAs1, "&Save Gobu As", &Tmain::SaveGobuAs1Click},
     {1, &Tmain::Exit1, "&Close Gobu", &Tmain::Exit1Click},
     {0, &Tmain::SelectPictures1, "Select Picture(s)", &Tmain::SelectPictures1Click},
-    {0, &Tmain::Launch1, "Link File(s)", nullptr},
+    {0, &Tmain::Launch1, "Link File(s)", &Tmain::Launch1Click},
     {0, &Tmain::Edit1, "Configure", nullptr},
     {1, &Tmain::HideGobu1, "&Hide Gobu", &Tmain::HideGobu1Click},
     {1, &Tmain::menutransparent, "&Transparent", &Tmain::menutransparentClick},
@@ -50,6 +51,44 @@ const TMenuRow<Tmain> kMenu[] = {
 const TFormStyle kMainStyle = {"", WS_POPUP | WS_CLIPCHILDREN, 0, 248, 156};
 
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Where users keep their gobus; the Open and Save dialogs start there when it exists.
+const char kGobuFolder[] = "c:\\gobus";
+
+void SetUpGobuDialog(TFileDialog& dialog, const char* title, DWORD options) {
+    dialog.Title = title;
+    dialog.Filter = "Gobus (*.exe)|*.exe";
+    dialog.DefaultExt = "exe";
+    dialog.Options = OFN_HIDEREADONLY | options;
+}
+
+std::string GobuFolderIfAny() {
+    DWORD attributes = GetFileAttributesA(kGobuFolder);
+    bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return folder ? kGobuFolder : "";
+}
+
+bool HasRunValue(HKEY root, const std::string& name) {
+    HKEY key;
+    if (RegOpenKeyExA(root, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    bool present = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return present;
+}
+
+// Writes or removes the Run value named by path under root; the registry's answer.
+LONG SetRunValue(HKEY root, const std::string& path, bool present) {
+    HKEY key;
+    LONG result = RegCreateKeyExA(root, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (result != ERROR_SUCCESS) return result;
+    if (present)
+        result = RegSetValueExA(key, path.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                                DWORD(path.size() + 1));
+    else if ((result = RegDeleteValueA(key, path.c_str())) == ERROR_FILE_NOT_FOUND)
+        result = ERROR_SUCCESS;
+    RegCloseKey(key);
+    return result;
+}
 
 std::string OwnExecutablePath() {
     char path[MAX_PATH] = "";
@@ -79,10 +118,12 @@ bool Tmain::Create() {
     return CreateForm("Tmain", kMainStyle, Application.Handle, true);
 }
 
-std::string Tmain::SettingsPath() const { return BasePathOf(ExePath) + ".gobu"; }
+std::string Tmain::SettingsPath() const { return SettingsPathOf(ExePath); }
 
 void Tmain::CreateComponents() {
     pop = BuildPopupMenu(this, kMenu, kFirstMenuId);
+    SetUpGobuDialog(newgobudlg, "New Gobu", OFN_PATHMUSTEXIST);
+    SetUpGobuDialog(opengobudlg, "Open Gobu", OFN_FILEMUSTEXIST);
     gobuholder.Transparent = true;
     gobuholder.SetPicture(
         HBITMAP(LoadImageA(Application.Instance, "GOBU", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
@@ -272,11 +313,23 @@ void Tmain::FormKeyPress(char& key) {
         durationtimer.SetEnabled(!durationtimer.Enabled());
         if (durationtimer.Enabled()) durationtimerTimer();
         break;
-    case 'P':
-        SelectPictures1Click();
+    case 'A':
+        SaveGobuAs1Click();
+        break;
+    case 'F':
+        Launch1Click();
         break;
     case 'M':
         HideGobu1Click();
+        break;
+    case 'N':
+        NewGobu1Click();
+        break;
+    case 'O':
+        OpenGobu1Click();
+        break;
+    case 'P':
+        SelectPictures1Click();
         break;
     case 'Q':
         Exit1Click();
@@ -313,6 +366,86 @@ void Tmain::menustayontopClick() {
 
 void Tmain::Autostart1Click() { SetAutoStart(!Autostart1.Checked(), true); }
 
+// The settings file holds the state from before the edit: Cancel returns to it.
+void Tmain::Launch1Click() {
+    SaveSettings();
+    DialogBusy = true;
+    filelist->ShowModal();
+    DialogBusy = false;
+}
+
+// ---- Further gobus ----
+
+void Tmain::NewGobu1Click() {
+    SuspendStayOnTop();
+    DialogBusy = true;
+    newgobudlg.FileName = ProposedGobuName(ExePath, FileExists);
+    bool chosen = newgobudlg.ExecuteSave(Handle);
+    ResumeStayOnTop();
+    if (chosen) MakeNewGobu(newgobudlg.FileName);
+    DialogBusy = false;
+}
+
+void Tmain::MakeNewGobu(const std::string& name) {
+    const std::string chosen = CapitalizeFirst(name);
+    if (IsOwnName(chosen, ExePath)) {
+        ShowMessage("Create a gobu with a new name.");
+    } else if (FileExists(chosen)) {
+        ShowMessage("Gobu: " + chosen + " already exists.");
+    } else if (!CopyFileA(ExePath.c_str(), chosen.c_str(), TRUE)) {
+        ShowMessage("Gobu: " + chosen + " could not be made. " + SystemErrorText(GetLastError()));
+    } else {
+        // A new gobu starts at 40,40: one standing there makes room for it.
+        if (Left() == 40 && Top() == 40) SetPosition(20, 20);
+        outward::Shell(Handle, "open", chosen, "", "", SW_SHOWNORMAL);
+        Sleep(1000);
+    }
+}
+
+void Tmain::OpenGobu1Click() {
+    SuspendStayOnTop();
+    DialogBusy = true;
+    opengobudlg.InitialDir = GobuFolderIfAny();
+    bool chosen = opengobudlg.Execute(Handle);
+    ResumeStayOnTop();
+    // Quoted, so that a path with blanks is never taken for a shorter program's.
+    if (chosen) outward::Exec("\"" + opengobudlg.FileName + "\"", SW_SHOWNORMAL);
+    DialogBusy = false;
+}
+
+void Tmain::SaveGobuAs1Click() {
+    SuspendStayOnTop();
+    DialogBusy = true;
+    newgobudlg.InitialDir = GobuFolderIfAny();
+    bool chosen = newgobudlg.ExecuteSave(Handle);
+    ResumeStayOnTop();
+    if (chosen) SaveGobuAs(newgobudlg.FileName);
+    DialogBusy = false;
+}
+
+// The clone carries the settings file as it was last written: this gobu ends without
+// saving. Nothing of a target is replaced until both copies stand complete beside it,
+// and a failed copy leaves the target as it was and this gobu running.
+void Tmain::SaveGobuAs(const std::string& chosen) {
+    if (IsOwnName(chosen, ExePath)) {
+        ShowMessage("Create a gobu with a new name.");
+        return;
+    }
+    if (FileExists(chosen) && outward::Message(Handle, "File: " + chosen + " already exists.  Overwrite?",
+                                               "File Exists, Overwrite?", MB_YESNO) != IDYES)
+        return;
+    const std::string ownSettings = SettingsPath();
+    std::string reason;
+    if (!CopyFilesTogether(
+            {{ExePath, chosen}, {FileExists(ownSettings) ? ownSettings : "", SettingsPathOf(chosen)}},
+            reason)) {
+        ShowMessage("Gobu: " + chosen + " could not be saved. " + reason);
+        return;
+    }
+    outward::Shell(Handle, "open", chosen, "", "", SW_SHOWNORMAL);
+    Application.Terminate();
+}
+
 // ---- Launching ----
 
 void Tmain::LaunchOnClick() {
@@ -344,34 +477,33 @@ bool Tmain::CheckLinkedNames() {
 // ---- Start-up with Windows ----
 
 bool Tmain::IsAutoStart() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-    bool present =
-        RegQueryValueExA(key, ExePath.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return present;
+    return HasRunValue(HKEY_LOCAL_MACHINE, ExePath) || HasRunValue(HKEY_CURRENT_USER, ExePath);
 }
 
 void Tmain::SetAutoStart(bool enable, bool tell) {
     SuspendStayOnTop();
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
-        LONG result;
-        const char* message;
-        if (enable) {
-            result =
-                RegSetValueExA(key, ExePath.c_str(), 0, REG_SZ,
-                               reinterpret_cast<const BYTE*>(ExePath.c_str()), DWORD(ExePath.size() + 1));
-            message = "This gobu will automatically appear on the Windows desktop at startup.";
-        } else {
-            result = RegDeleteValueA(key, ExePath.c_str());
-            if (result == ERROR_FILE_NOT_FOUND) result = ERROR_SUCCESS;
-            message = "This gobu will not appear on the Windows desktop at startup.";
-        }
-        // A change the registry refused is not announced as made.
-        if (tell && result == ERROR_SUCCESS) ShowMessage(message);
-        RegCloseKey(key);
+    LONG result;
+    if (enable) {
+        // The machine's key needs an administrator; a user's own key serves the user.
+        // Never both, or Windows would start the gobu twice.
+        result = SetRunValue(HKEY_LOCAL_MACHINE, ExePath, true);
+        if (result == ERROR_SUCCESS)
+            SetRunValue(HKEY_CURRENT_USER, ExePath, false);
+        else
+            result = SetRunValue(HKEY_CURRENT_USER, ExePath, true);
+    } else {
+        LONG machine = SetRunValue(HKEY_LOCAL_MACHINE, ExePath, false);
+        LONG user = SetRunValue(HKEY_CURRENT_USER, ExePath, false);
+        // Done when no key holds the value any more, whichever could be written.
+        result = !IsAutoStart() ? ERROR_SUCCESS : machine != ERROR_SUCCESS ? machine : user;
+    }
+    if (tell) {
+        if (result != ERROR_SUCCESS)
+            ShowMessage("The start-up with Windows could not be changed. " + SystemErrorText(DWORD(result)));
+        else if (enable)
+            ShowMessage("This gobu will automatically appear on the Windows desktop at startup.");
+        else
+            ShowMessage("This gobu will not appear on the Windows desktop at startup.");
     }
     ResumeStayOnTop();
 }

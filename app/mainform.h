@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "pictures/display.h"
 #include "pictures/slideshow.h"
+#include "ui/filedialog.h"
 #include "ui/forms.h"
 
 class Tmain : public TForm {
@@ -18,6 +19,8 @@ public:
     TImage gobuholder;     // holds the built-in picture; never shown
     TAnimatedImage image;  // the current picture; shown only for an animated GIF
     HMENU pop = nullptr;
+    TFileDialog newgobudlg;   // New Gobu and Save Gobu As
+    TFileDialog opengobudlg;  // Open Gobu
     TTimer durationtimer;
     TTimer starttimer;
 
@@ -76,12 +79,20 @@ public:
     std::string ResolvedPath(const std::string& entry) const;
 
     // Start-up with Windows: a value named by and holding the own path in the
-    // machine's Run key.
+    // machine's Run key, or in the user's own where the machine's cannot be written.
     bool IsAutoStart();
     void SetAutoStart(bool enable, bool tell);
 
+    // Further gobus: what New Gobu and Save Gobu As do with the name the user chose.
+    void MakeNewGobu(const std::string& chosen);
+    void SaveGobuAs(const std::string& chosen);
+
     // Menu handlers.
     void SelectPictures1Click();
+    void NewGobu1Click();
+    void OpenGobu1Click();
+    void SaveGobuAs1Click();
+    void Launch1Click();
     void Exit1Click();
     void Edit1Click();
     void HideGobu1Click();

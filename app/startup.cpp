@@ -7,6 +7,8 @@ std::string BasePathOf(const std::string& exePath) {
     return exePath.substr(0, exePath.size() - ext.size());
 }
 
+std::string SettingsPathOf(const std::string& exePath) { return BasePathOf(exePath) + ".gobu"; }
+
 std::string PackagePathOf(const std::string& exePath) { return BasePathOf(exePath) + "_zip.exe"; }
 
 std::string GobuTitle(const std::string& exePath) { return CapitalizeFirst(BaseNameOf(exePath)); }

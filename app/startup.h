@@ -6,6 +6,8 @@
 // The executable's path without its extension; the settings file, the package and the
 // window titles all derive from it.
 std::string BasePathOf(const std::string& exePath);
+// base path + ".gobu": the settings file of the gobu of that executable.
+std::string SettingsPathOf(const std::string& exePath);
 // base path + "_zip.exe": the package an earlier share left beside the executable.
 std::string PackagePathOf(const std::string& exePath);
 // The base name with its first letter upper-cased: c:\gobus\holiday.exe gives Holiday.

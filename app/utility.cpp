@@ -61,6 +61,10 @@ std::string BaseNameOf(const std::string& path) {
 
 bool IsWebAddress(const std::string& entry) { return LowerAZ(entry).find("http://") != std::string::npos; }
 
+std::string WebPageEntry(const std::string& text) {
+    return text.empty() || IsWebAddress(text) ? text : "http://" + text;
+}
+
 std::string ResolveListedPath(const std::string& path, const std::string& exeFolder,
                               const FileExistsTest& exists) {
     if (path.empty() || IsWebAddress(path) || exists(path)) return path;
@@ -84,4 +88,12 @@ std::string NextFreeName(const std::string& path, const FileExistsTest& exists) 
         std::string candidate = stem + std::to_string(n) + extension;
         if (!exists(candidate)) return candidate;
     }
+}
+
+std::string ProposedGobuName(const std::string& ownPath, const FileExistsTest& exists) {
+    return CapitalizeFirst(LowerAZ(NextFreeName(ownPath, exists)));
+}
+
+bool IsOwnName(const std::string& chosen, const std::string& ownPath) {
+    return LowerAZ(chosen) == LowerAZ(ownPath);
 }

@@ -16,6 +16,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = s
 // Replaces a file's content only once the whole new content is on disk, so that a
 // failure part way leaves the previous file as it was. False when nothing changed.
 bool WriteFileSafely(const std::string& path, const std::string& bytes);
+// Renames a file onto another name in the same volume, replacing a file there.
+bool MoveReplacing(const std::string& from, const std::string& to);
 
 // Letters A to Z folded to a to z; every other byte unchanged.
 std::string LowerAZ(const std::string& s);
@@ -34,6 +36,9 @@ std::string BaseNameOf(const std::string& path);
 
 // Entries containing "http://" in any letter case are web addresses, never files.
 bool IsWebAddress(const std::string& entry);
+// The linked entry for a web page the user typed: none for an empty text; "http://"
+// in front of a text that holds none, so the entry is a web address, never a file.
+std::string WebPageEntry(const std::string& text);
 
 // A listed file missing at its place is taken from the executable's folder when a
 // file of its name lies there; web addresses and everything else pass unchanged.
@@ -45,3 +50,8 @@ std::string StripTrailingDigits(const std::string& path);
 // The name for a new gobu: the path itself when its digit-free form does not exist,
 // otherwise that form numbered on from 1 to the first free name.
 std::string NextFreeName(const std::string& path, const FileExistsTest& exists);
+// The name New Gobu proposes: the next free name beside the own path, lower-cased,
+// with its first character (the drive letter) upper-cased.
+std::string ProposedGobuName(const std::string& ownPath, const FileExistsTest& exists);
+// Whether a chosen path names the gobu itself, in any letter case of A to Z.
+bool IsOwnName(const std::string& chosen, const std::string& ownPath);

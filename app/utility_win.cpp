@@ -46,12 +46,15 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes) {
     std::string folder = FolderPart(path);
     char temp[MAX_PATH];
     if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "gob", 0, temp)) return false;
-    bool ok = WriteWholeFile(temp, bytes);
-    if (ok && !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        // Windows 9x has no MoveFileExA; there the old file must go first.
-        ok = GetLastError() == ERROR_CALL_NOT_IMPLEMENTED &&
-             (DeleteFileA(path.c_str()) || !FileExists(path)) && MoveFileA(temp, path.c_str());
-    }
+    bool ok = WriteWholeFile(temp, bytes) && MoveReplacing(temp, path);
     if (!ok) DeleteFileA(temp);
     return ok;
+}
+
+bool MoveReplacing(const std::string& from, const std::string& to) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    // Windows 9x has no MoveFileExA; there the old file must go first.
+    return GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && (DeleteFileA(to.c_str()) || !FileExists(to)) &&
+           MoveFileA(from.c_str(), to.c_str());
 }

@@ -1,5 +1,10 @@
 #include "links/fileform.h"
 
+#include "app/mainform.h"
+#include "app/rtform.h"
+#include "links/questfrm.h"
+#include "pictures/display.h"
+
 Tfilelist* filelist = nullptr;
 
 namespace {
@@ -13,6 +18,10 @@ const TFormStyle kFileListStyle = {"Select File(s)", WS_POPUP | WS_CAPTION | WS_
 bool Tfilelist::Create() {
     filelist = this;
     DialogKeys = true;
+    filedlg.Title = "Select File(s)";
+    filedlg.Filter = "Any File (*.*)|*.*";
+    filedlg.Options = OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    filedlg.PreviewPicture = LoadPicture;
     if (!CreateForm("Tfilelist", kFileListStyle, Application.Handle, false)) return false;
     CentreOnScreen();
     return true;
@@ -30,4 +39,46 @@ void Tfilelist::CreateComponents() {
         {&okbutton, "OK", 322, 216, 75, 25, coBold},
     };
     CreateControls(this, layout);
+    addbutton.OnClick = [this] { addbuttonClick(); };
+    removebutton.OnClick = [this] { removebuttonClick(); };
+    clearbutton.OnClick = [this] { clearbuttonClick(); };
+    pagebutton.OnClick = [this] { pagebuttonClick(); };
+    cancelbutton.OnClick = [this] { cancelbuttonClick(); };
+    okbutton.OnClick = [this] { okbuttonClick(); };
+}
+
+void Tfilelist::addbuttonClick() {
+    // An empty name field, in the folder of the files added last.
+    filedlg.InitialDir = FolderPart(filedlg.FileName);
+    filedlg.FileName.clear();
+    if (!filedlg.Execute(Handle)) return;
+    for (const std::string& path : filedlg.Files) list.Add(path);
+}
+
+void Tfilelist::removebuttonClick() {
+    for (int i = list.Count() - 1; i >= 0; i--)
+        if (list.Selected(i)) list.Delete(i);
+}
+
+void Tfilelist::clearbuttonClick() { list.Clear(); }
+
+void Tfilelist::pagebuttonClick() {
+    std::string entry = WebPageEntry(AskForText("Enter a web page", "Web Page", "http://"));
+    if (!entry.empty()) list.Add(entry);
+}
+
+void Tfilelist::okbuttonClick() {
+    mainform->SaveSettings();
+    rtfiles->FillRunTimeList();
+    mainform->ShowPicture(mainform->CurrentPicture, true);
+    ModalResult = mrOk;
+    Close();
+}
+
+void Tfilelist::cancelbuttonClick() {
+    mainform->LoadSettings(false);
+    rtfiles->FillRunTimeList();
+    mainform->ShowPicture(mainform->CurrentPicture, true);
+    ModalResult = mrCancel;
+    Close();
 }

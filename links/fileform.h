@@ -3,6 +3,7 @@
 // life of the program.
 #pragma once
 #include "ui/controls.h"
+#include "ui/filedialog.h"
 
 class Tfilelist : public TForm {
 public:
@@ -10,8 +11,19 @@ public:
     TButton addbutton, removebutton, clearbutton, pagebutton;
     TCheckBox grouplaunchbox;
     TButton cancelbutton, okbutton;
+    TFileDialog filedlg;
 
     bool Create();
+
+    void addbuttonClick();
+    void removebuttonClick();
+    void clearbuttonClick();
+    void pagebuttonClick();
+    // OK keeps the edits in the settings file; Cancel reads back the file written
+    // when the dialog opened. The close box does neither: the edits stay in force
+    // unsaved.
+    void okbuttonClick();
+    void cancelbuttonClick();
 
 protected:
     void CreateComponents() override;

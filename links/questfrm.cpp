@@ -1,5 +1,7 @@
 #include "links/questfrm.h"
 
+#include "app/mainform.h"
+
 namespace {
 
 // A fixed dialog frame with only a close box, above all other windows.
@@ -24,4 +26,41 @@ void Tquest::CreateComponents() {
         {&okbutton, "OK", 360, 64, 75, 25, coBold},
     };
     CreateControls(this, layout);
+    okbutton.OnClick = [this] { okbuttonClick(); };
+    Cancelbutton.OnClick = [this] { CancelbuttonClick(); };
+    pastebutton.OnClick = [this] { pastebuttonClick(); };
+}
+
+// The first key typed replaces the default text.
+void Tquest::FormShow() { SendMessageA(box.Handle, EM_SETSEL, 0, -1); }
+
+// Typing goes into the box whenever the input box is active; the default handling of
+// the activation gives the focus to the window itself.
+LRESULT Tquest::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = TForm::WndProc(message, wParam, lParam);
+    if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) SetFocus(box.Handle);
+    return result;
+}
+
+void Tquest::okbuttonClick() { Close(); }
+
+void Tquest::CancelbuttonClick() {
+    box.SetText("");
+    Close();
+}
+
+// The clipboard's text at the caret, in place of any selected text.
+void Tquest::pastebuttonClick() { SendMessageA(box.Handle, WM_PASTE, 0, 0); }
+
+void Tquest::FormClose() { mainform->ShowPicture(mainform->CurrentPicture, true); }
+
+std::string AskForText(const std::string& prompt, const std::string& caption,
+                       const std::string& defaultText) {
+    Tquest quest;
+    if (!quest.Create(mainform->Handle)) return std::string();
+    quest.SetCaption(caption);
+    quest.mainlabel.SetText(prompt);
+    quest.box.SetText(defaultText);
+    quest.ShowModal();
+    return quest.box.Text();
 }
