@@ -1,6 +1,12 @@
 #include "help/helpform.h"
 
+#include <cstring>
+#include <vector>
+
 #include "app/mainform.h"
+#include "help/helptext.h"
+#include "help/weblinks.h"
+#include "ui/outward.h"
 
 Thelp* help = nullptr;
 
@@ -10,6 +16,31 @@ namespace {
 const TFormStyle kHelpStyle = {"Gobu - Help", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_TOPMOST, 400, 400};
 
 const int kButtonWidth = 75, kButtonHeight = 25, kMargin = 8;
+
+// The product version as the executable's version resource states it: the resource is
+// the one place the version is kept. Empty when the resource cannot be read.
+std::string ProductVersion() {
+    char path[MAX_PATH] = "";
+    if (!GetModuleFileNameA(nullptr, path, sizeof path)) return "";
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    if (size == 0) return "";
+    std::vector<char> info(size);
+    if (!GetFileVersionInfoA(path, 0, size, info.data())) return "";
+    struct Translation {
+        WORD language, codePage;
+    }* translation = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                        &length) ||
+        length < sizeof *translation)
+        return "";
+    char key[64];
+    wsprintfA(key, "\\StringFileInfo\\%04x%04x\\ProductVersion", translation->language, translation->codePage);
+    char* version = nullptr;
+    if (!VerQueryValueA(info.data(), key, reinterpret_cast<void**>(&version), &length) || length == 0) return "";
+    return std::string(version, strnlen(version, length));
+}
 
 }  // namespace
 
@@ -27,6 +58,7 @@ void Thelp::CreateComponents() {
         {&OKbutton, "OK", 0, 0, kButtonWidth, kButtonHeight, coBold | coCancel},
     };
     CreateControls(this, layout);
+    box.SetText(HelpText());
     OKbutton.OnClick = [this] { OKbuttonClick(); };
 }
 
@@ -43,3 +75,28 @@ void Thelp::FormResize() {
 void Thelp::OKbuttonClick() { Close(); }
 
 void Thelp::FormClose() { mainform->ShowPicture(mainform->CurrentPicture, true); }
+
+// ---- The gobu window's Help menu and Tell a Friend ----
+
+void Tmain::Help1Click() { help->ShowModal(); }
+
+// The boxes are not stay-on-top windows: the gobu steps down while one shows.
+void Tmain::QuickKeys1Click() {
+    SuspendStayOnTop();
+    ShowMessage(QuickKeysText());
+    ResumeStayOnTop();
+}
+
+void Tmain::About1Click() {
+    SuspendStayOnTop();
+    ShowMessage(AboutText(ProductVersion()));
+    ResumeStayOnTop();
+}
+
+// What the shell makes of an address is its own affair: without a browser or mail
+// program nothing happens, and nothing is reported.
+void Tmain::WhatsNew1Click() { outward::Shell(Handle, "open", UpdatesPageUrl(), "", "", SW_SHOWNORMAL); }
+
+void Tmain::Feedback1Click() { outward::Shell(Handle, "open", FeedbackAddress(), "", "", SW_SHOWNORMAL); }
+
+void Tmain::TellaFriend1Click() { outward::Shell(Handle, "open", TellaFriendAddress(), "", "", SW_SHOWNORMAL); }
