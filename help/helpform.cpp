@@ -1,10 +1,8 @@
 #include "help/helpform.h"
 
-#include <cstring>
-#include <vector>
-
 #include "app/mainform.h"
 #include "help/helptext.h"
+#include "help/versioninfo.h"
 #include "help/weblinks.h"
 #include "ui/outward.h"
 
@@ -20,26 +18,11 @@ const int kButtonWidth = 75, kButtonHeight = 25, kMargin = 8;
 // The product version as the executable's version resource states it: the resource is
 // the one place the version is kept. Empty when the resource cannot be read.
 std::string ProductVersion() {
-    char path[MAX_PATH] = "";
-    if (!GetModuleFileNameA(nullptr, path, sizeof path)) return "";
-    DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-    if (size == 0) return "";
-    std::vector<char> info(size);
-    if (!GetFileVersionInfoA(path, 0, size, info.data())) return "";
-    struct Translation {
-        WORD language, codePage;
-    }* translation = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                        &length) ||
-        length < sizeof *translation)
-        return "";
-    char key[64];
-    wsprintfA(key, "\\StringFileInfo\\%04x%04x\\ProductVersion", translation->language, translation->codePage);
-    char* version = nullptr;
-    if (!VerQueryValueA(info.data(), key, reinterpret_cast<void**>(&version), &length) || length == 0) return "";
-    return std::string(version, strnlen(version, length));
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(VS_VERSION_INFO), RT_VERSION);
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const void* block = loaded ? LockResource(loaded) : nullptr;
+    if (!block) return "";
+    return VersionInfoString(static_cast<const uint8_t*>(block), SizeofResource(nullptr, found), "ProductVersion");
 }
 
 }  // namespace
