@@ -22,7 +22,8 @@ std::string ProductVersion() {
     HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
     const void* block = loaded ? LockResource(loaded) : nullptr;
     if (!block) return "";
-    return VersionInfoString(static_cast<const uint8_t*>(block), SizeofResource(nullptr, found), "ProductVersion");
+    return VersionInfoString(static_cast<const uint8_t*>(block), SizeofResource(nullptr, found),
+                             "ProductVersion");
 }
 
 }  // namespace
@@ -82,4 +83,6 @@ void Tmain::WhatsNew1Click() { outward::Shell(Handle, "open", UpdatesPageUrl(), 
 
 void Tmain::Feedback1Click() { outward::Shell(Handle, "open", FeedbackAddress(), "", "", SW_SHOWNORMAL); }
 
-void Tmain::TellaFriend1Click() { outward::Shell(Handle, "open", TellaFriendAddress(), "", "", SW_SHOWNORMAL); }
+void Tmain::TellaFriend1Click() {
+    outward::Shell(Handle, "open", TellaFriendAddress(), "", "", SW_SHOWNORMAL);
+}

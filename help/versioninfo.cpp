@@ -48,7 +48,8 @@ bool ReadNode(const uint8_t* block, size_t at, size_t limit, Node& node) {
 std::vector<Node> ChildrenOf(const uint8_t* block, const Node& node) {
     std::vector<Node> children;
     Node child;
-    for (size_t at = node.children; at < node.end && ReadNode(block, at, node.end, child); at = Align4(child.end))
+    for (size_t at = node.children; at < node.end && ReadNode(block, at, node.end, child);
+         at = Align4(child.end))
         children.push_back(child);
     return children;
 }

@@ -37,12 +37,14 @@ TEST(HelpMenuTexts, QuickKeysAboutAndAddressesAreExactlyTheseBytes) {
          "[F] - Display Associated File(s) Dialog\r\n[H] - Display Help\r\n[M] - Hide (Minimize) Gobu\r\n"
          "[N] - Create New Gobu\r\n[O] - Open Existing Gobu\r\n[P] - Open Select Picture(s) Dialog\r\n"
          "[Q] - Close Gobu (Quit)\r\n[S] - Send Gobu Via E-Mail\r\n[T] - Tell A Friend"},
-        {"About", AboutText("1.25"), "Gobu \xA9 the Gobu developers\r\nhttp://www.gobu.example/\r\nVersion 1.25"},
+        {"About", AboutText("1.25"),
+         "Gobu \xA9 the Gobu developers\r\nhttp://www.gobu.example/\r\nVersion 1.25"},
         {"What's New", UpdatesPageUrl(), "http://www.gobu.example/updates.htm"},
         // Spaces and the apostrophe go in as they are; no recipient before the subject.
         {"Feedback", FeedbackAddress(),
          "mailto:" + feedback + "?subject=Feedback about Gobu&body=I thought you'd like to know:"},
-        {"Tell a Friend", TellaFriendAddress(), "mailto:?subject=Gobu&body=Here's a web site about Gobu " + product},
+        {"Tell a Friend", TellaFriendAddress(),
+         "mailto:?subject=Gobu&body=Here's a web site about Gobu " + product},
     };
     for (const Case& c : cases) EXPECT_EQ(c.text, c.expected) << c.name;
 }

@@ -48,7 +48,8 @@ const std::string kStrings = Node("StringFileInfo", "", true,
                                   {Node("040904E4", "", true,
                                         {Node("FileVersion", "1.25", true), Node("ProductName", "Gobu", true),
                                          Node("ProductVersion", "1.25", true)})});
-const std::string kTranslation = Node("VarFileInfo", "", true, {Node("Translation", "\x09\x04\xE4\x04", false)});
+const std::string kTranslation =
+    Node("VarFileInfo", "", true, {Node("Translation", "\x09\x04\xE4\x04", false)});
 
 }  // namespace
 
@@ -62,8 +63,8 @@ TEST(VersionInfo, FindsTheNamedStringBesideTheFixedInfoAndTheTranslation) {
         {block, "Comments", ""},
         {Node("VS_VERSION_INFO", kFixedInfo, false, {kTranslation}), "ProductVersion", ""},
         // A string table that claims more than its parent holds is not read.
-        {Node("VS_VERSION_INFO", kFixedInfo, false, {kStrings.substr(0, kStrings.size() - 8)}), "ProductVersion",
-         ""},
+        {Node("VS_VERSION_INFO", kFixedInfo, false, {kStrings.substr(0, kStrings.size() - 8)}),
+         "ProductVersion", ""},
         {"", "ProductVersion", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(Read(c.block, c.name), c.expected) << c.name;

@@ -58,7 +58,8 @@ TEST_F(HelpCommands, EveryWayOfClosingTheHelpWindowReshowsAndReshapesThePicture)
         {"menu, OK button", WM_COMMAND, gobu->Help2.Id,
          [&] { SendMessageA(helpWindow.OKbutton.Handle, BM_CLICK, 0, 0); }},
         {"key h, Esc", WM_CHAR, 'h', [&] { PostMessageA(helpWindow.Handle, WM_KEYDOWN, VK_ESCAPE, 0); }},
-        {"key H, close box", WM_CHAR, 'H', [&] { PostMessageA(helpWindow.Handle, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"key H, close box", WM_CHAR, 'H',
+         [&] { PostMessageA(helpWindow.Handle, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.way);
@@ -85,8 +86,8 @@ TEST_F(HelpCommands, AboutAndQuickKeysShowAboveTheGobuAndLeaveStayOnTopAsItWas) 
     seen.gobuTopmost = [this] { return Topmost(); };
     for (bool stayOnTop : {true, false}) {
         // The version comes from the executable's version resource.
-        for (auto [item, text] : {std::pair{&Tmain::About1, AboutText("1.25")},
-                                  std::pair{&Tmain::QuickKeys1, QuickKeysText()}}) {
+        for (auto [item, text] :
+             {std::pair{&Tmain::About1, AboutText("1.25")}, std::pair{&Tmain::QuickKeys1, QuickKeysText()}}) {
             SCOPED_TRACE(text + (stayOnTop ? ", on top" : ", not on top"));
             if (gobu->menustayontop.Checked() != stayOnTop) gobu->menustayontopClick();
             seen.messages.clear();
@@ -106,8 +107,8 @@ TEST_F(HelpCommands, WebLinksOpenTheirAddressesThroughTheShell) {
     for (TMenuItem Tmain::*item : {&Tmain::WhatsNew1, &Tmain::Feedback1, &Tmain::TellaFriend1})
         SendMessageA(gobu->Handle, WM_COMMAND, (gobu->*item).Id, 0);
     SendMessageA(gobu->Handle, WM_CHAR, 't', 0);
-    EXPECT_EQ(calls.opened, (std::vector<std::string>{"open " + UpdatesPageUrl(), "open " + FeedbackAddress(),
-                                                      "open " + TellaFriendAddress(),
-                                                      "open " + TellaFriendAddress()}));
+    EXPECT_EQ(calls.opened,
+              (std::vector<std::string>{"open " + UpdatesPageUrl(), "open " + FeedbackAddress(),
+                                        "open " + TellaFriendAddress(), "open " + TellaFriendAddress()}));
     EXPECT_TRUE(calls.messages.empty()) << "nothing is reported";
 }
