@@ -37,14 +37,14 @@ const TMenuRow<Tmain> kMenu[] = {
     {1, &Tmain::HardDisk1, "&Hard Disk", nullptr},
     {1, &Tmain::FloppyDisk1, "&Floppy Disk", nullptr},
     {1, &Tmain::N1, "-", nullptr},
-    {1, &Tmain::TellaFriend1, "&Tell a Friend", nullptr},
+    {1, &Tmain::TellaFriend1, "&Tell a Friend", &Tmain::TellaFriend1Click},
     {0, &Tmain::Help1, "&Help", nullptr},
-    {1, &Tmain::Help2, "&Help", nullptr},
-    {1, &Tmain::QuickKeys1, "&Quick Keys", nullptr},
-    {1, &Tmain::About1, "&About", nullptr},
+    {1, &Tmain::Help2, "&Help", &Tmain::Help1Click},
+    {1, &Tmain::QuickKeys1, "&Quick Keys", &Tmain::QuickKeys1Click},
+    {1, &Tmain::About1, "&About", &Tmain::About1Click},
     {1, &Tmain::N2, "-", nullptr},
-    {1, &Tmain::WhatsNew1, "&What's New", nullptr},
-    {1, &Tmain::Feedback1, "&Feedback", nullptr},
+    {1, &Tmain::WhatsNew1, "&What's New", &Tmain::WhatsNew1Click},
+    {1, &Tmain::Feedback1, "&Feedback", &Tmain::Feedback1Click},
 };
 
 // A plain rectangle on the desktop: no border, no caption bar.
@@ -319,6 +319,9 @@ void Tmain::FormKeyPress(char& key) {
     case 'F':
         Launch1Click();
         break;
+    case 'H':
+        Help1Click();
+        break;
     case 'M':
         HideGobu1Click();
         break;
@@ -333,6 +336,9 @@ void Tmain::FormKeyPress(char& key) {
         break;
     case 'Q':
         Exit1Click();
+        break;
+    case 'T':
+        TellaFriend1Click();
         break;
     }
 }

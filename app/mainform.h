@@ -99,6 +99,13 @@ public:
     void menutransparentClick();
     void menustayontopClick();
     void Autostart1Click();
+    // The Help menu and Tell a Friend (help/helpform.cpp).
+    void Help1Click();
+    void QuickKeys1Click();
+    void About1Click();
+    void WhatsNew1Click();
+    void Feedback1Click();
+    void TellaFriend1Click();
 
     // Events, public so that the picture components and tests can deliver them.
     void FormMouseDown(TMouseButton button, int x, int y) override;

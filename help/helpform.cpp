@@ -1,6 +1,10 @@
 #include "help/helpform.h"
 
 #include "app/mainform.h"
+#include "help/helptext.h"
+#include "help/versioninfo.h"
+#include "help/weblinks.h"
+#include "ui/outward.h"
 
 Thelp* help = nullptr;
 
@@ -10,6 +14,17 @@ namespace {
 const TFormStyle kHelpStyle = {"Gobu - Help", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_TOPMOST, 400, 400};
 
 const int kButtonWidth = 75, kButtonHeight = 25, kMargin = 8;
+
+// The product version as the executable's version resource states it: the resource is
+// the one place the version is kept. Empty when the resource cannot be read.
+std::string ProductVersion() {
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(VS_VERSION_INFO), RT_VERSION);
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const void* block = loaded ? LockResource(loaded) : nullptr;
+    if (!block) return "";
+    return VersionInfoString(static_cast<const uint8_t*>(block), SizeofResource(nullptr, found),
+                             "ProductVersion");
+}
 
 }  // namespace
 
@@ -27,6 +42,7 @@ void Thelp::CreateComponents() {
         {&OKbutton, "OK", 0, 0, kButtonWidth, kButtonHeight, coBold | coCancel},
     };
     CreateControls(this, layout);
+    box.SetText(HelpText());
     OKbutton.OnClick = [this] { OKbuttonClick(); };
 }
 
@@ -43,3 +59,30 @@ void Thelp::FormResize() {
 void Thelp::OKbuttonClick() { Close(); }
 
 void Thelp::FormClose() { mainform->ShowPicture(mainform->CurrentPicture, true); }
+
+// ---- The gobu window's Help menu and Tell a Friend ----
+
+void Tmain::Help1Click() { help->ShowModal(); }
+
+// The boxes are not stay-on-top windows: the gobu steps down while one shows.
+void Tmain::QuickKeys1Click() {
+    SuspendStayOnTop();
+    ShowMessage(QuickKeysText());
+    ResumeStayOnTop();
+}
+
+void Tmain::About1Click() {
+    SuspendStayOnTop();
+    ShowMessage(AboutText(ProductVersion()));
+    ResumeStayOnTop();
+}
+
+// What the shell makes of an address is its own affair: without a browser or mail
+// program nothing happens, and nothing is reported.
+void Tmain::WhatsNew1Click() { outward::Shell(Handle, "open", UpdatesPageUrl(), "", "", SW_SHOWNORMAL); }
+
+void Tmain::Feedback1Click() { outward::Shell(Handle, "open", FeedbackAddress(), "", "", SW_SHOWNORMAL); }
+
+void Tmain::TellaFriend1Click() {
+    outward::Shell(Handle, "open", TellaFriendAddress(), "", "", SW_SHOWNORMAL);
+}

@@ -290,7 +290,7 @@ TEST_F(GobuWindow, HelpWindowKeepsItsButtonCentredAndItsTextBoxAtTheMarginsWhenR
     EXPECT_EQ(help.Width(), 417);
     EXPECT_EQ(help.Height(), 424);
     EXPECT_TRUE(Topmost(help));
-    for (SIZE outer : {SIZE{417, 424}, SIZE{600, 300}}) {
+    for (SIZE outer : {SIZE{417, 424}, SIZE{600, 300}, SIZE{250, 500}, SIZE{417, 424}, SIZE{1000, 700}}) {
         help.SetBounds(help.Left(), help.Top(), outer.cx, outer.cy);
         const SIZE client = ClientSize(help);
         RECT button = help.OKbutton.Bounds(), box = help.box.Bounds();
