@@ -25,6 +25,16 @@ constexpr unsigned kMaxDist = kWindowSize - kMinLookahead;
 // A 3-byte match farther back than this costs more bits than three literals.
 constexpr unsigned kTooFar = 4096;
 constexpr unsigned kSymbolBufSize = 32768;
+// On data that shows no matches (pictures and archives, compressed already) nearly all
+// the time would go to searches that find nothing, and the rare short matches they do
+// find save less than they cost. Once this many searches in a row have found nothing,
+// positions are stepped over without a search, one more for every kSkipGrowth further
+// misses, up to kMaxSkip between two searches; the first match found ends the stepping.
+// Positions stepped over still enter the four-byte chains, so that a later copy of
+// them is found in full.
+constexpr unsigned kSkipAfter = 256;
+constexpr unsigned kSkipGrowth = 64;
+constexpr unsigned kMaxSkip = 32;
 // Word-wise loads near the end of the data may run this far past it.
 constexpr unsigned kWindowSlack = kMaxMatch + 16;
 constexpr unsigned kOutBufSize = 16384;
@@ -245,6 +255,8 @@ struct DeflateEncoder::State {
     // window, when it can no longer be sent stored.
     int64_t blockStart = 0;
     unsigned tallyEnd = 0;  // end of the bytes the pending block's symbols cover
+    unsigned misses = 0;    // searches in a row that found no match
+    unsigned skip = 0;      // positions still to step over before the next search
     unsigned symbols = 0, matches = 0;
     uint32_t litFreq[kLitLenCodes] = {};
     uint32_t distFreq[kDistCodes] = {};
@@ -263,7 +275,9 @@ struct DeflateEncoder::State {
         unsigned near;   // latest earlier string with the same three-byte hash
     };
     Candidates Insert(unsigned pos);
+    void InsertInChain(unsigned pos);
     unsigned FindMatch(Candidates c, unsigned prevLen, unsigned* dist);
+    void CountSearch(bool found);
     void TallyLiteral(uint8_t c);
     void TallyMatch(unsigned len, unsigned dist);
     bool BlockFull();
@@ -310,6 +324,7 @@ void DeflateEncoder::State::Start(int level, DeflateSource& in, DeflateSink& out
     inputDone = failed = false;
     firstBlock = true;
     strstart = lookahead = tallyEnd = 0;
+    misses = skip = 0;
     blockStart = 0;
     symbols = matches = 0;
     std::fill(std::begin(litFreq), std::end(litFreq), 0);
@@ -378,6 +393,12 @@ inline DeflateEncoder::State::Candidates DeflateEncoder::State::Insert(unsigned 
     return c;
 }
 
+inline void DeflateEncoder::State::InsertInChain(unsigned pos) {
+    unsigned h4 = Hash4(window.data() + pos);
+    prev[pos & kWindowMask] = head[h4];
+    head[h4] = uint16_t(pos);
+}
+
 // Looks for a match at strstart longer than prevLen; returns the best length found
 // (prevLen when none is longer) and its distance (0 when none is longer). Three-byte
 // matches only pay when near, so the latest earlier occurrence is the only one worth
@@ -423,6 +444,14 @@ unsigned DeflateEncoder::State::FindMatch(Candidates c, unsigned prevLen, unsign
     return best;
 }
 
+// Called after every search, with whether a match was found there or is still pending.
+inline void DeflateEncoder::State::CountSearch(bool found) {
+    if (found)
+        misses = 0;
+    else if (++misses > kSkipAfter)
+        skip = std::min((misses - kSkipAfter) / kSkipGrowth, kMaxSkip);
+}
+
 inline void DeflateEncoder::State::TallyLiteral(uint8_t c) {
     if ((symbols & 7) == 0) flagBuf[symbols >> 3] = 0;
     litBuf[symbols++] = c;
@@ -450,8 +479,12 @@ void DeflateEncoder::State::RunGreedy() {
             if (lookahead == 0) break;
         }
         unsigned len = 0, dist = 0;
-        if (lookahead >= kMinMatch) {
+        if (skip > 0) {
+            skip--;
+            if (lookahead >= kMinMatch) InsertInChain(strstart);
+        } else if (lookahead >= kMinMatch) {
             len = FindMatch(Insert(strstart), kMinMatch - 1, &dist);
+            CountSearch(len >= kMinMatch);
         }
         if (len >= kMinMatch) {
             TallyMatch(len, dist);
@@ -487,12 +520,16 @@ void DeflateEncoder::State::RunLazy() {
             if (lookahead == 0) break;
         }
         unsigned curLen = kMinMatch - 1, curDist = 0;
-        if (lookahead >= kMinMatch) {
+        if (skip > 0) {
+            skip--;  // only ever set when no match is pending
+            if (lookahead >= kMinMatch) InsertInChain(strstart);
+        } else if (lookahead >= kMinMatch) {
             Candidates c = Insert(strstart);
             if (prevLen < params.lazy) {
                 curLen = FindMatch(c, prevLen, &curDist);
                 if (curDist == 0) curLen = kMinMatch - 1;
             }
+            CountSearch(curLen >= kMinMatch || prevLen >= kMinMatch);
         }
         if (prevLen >= kMinMatch && curLen <= prevLen) {
             // The match that starts one byte back is at least as good: take it.
