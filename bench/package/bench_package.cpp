@@ -118,7 +118,8 @@ std::string ZipCommand(const std::string& archive, const std::vector<std::string
 bool PackageTests(const std::string& package) { return Run("unzip -tqq " + Quote(package)); }
 
 // Ten photo-like pictures (plasma fractals, the same for the same seed) and the text:
-// licences, then man pages in name order, cut at exactly kTextSize bytes.
+// licences, man pages in name order and, where a machine has few man pages, the
+// packages' copyright notes, cut at exactly kTextSize bytes.
 bool MakeShareFiles(Gobu& gobu, const std::string& folder) {
     for (int i = 1; i <= kPictures; i++) {
         std::string path = folder + "/picture" + std::to_string(i) + ".jpg";
@@ -129,8 +130,8 @@ bool MakeShareFiles(Gobu& gobu, const std::string& folder) {
     }
     std::string text = folder + "/notes.txt";
     Run("export LC_ALL=C; { cat /usr/share/common-licenses/*; ls /usr/share/man/man1/*.1.gz | head -n 2000 |"
-        " while read -r page; do gzip -dc \"$page\"; done; } 2>/dev/null | head -c " +
-        std::to_string(kTextSize) + " > " + Quote(text));
+        " while read -r page; do gzip -dc \"$page\"; done; cat /usr/share/doc/*/copyright; } 2>/dev/null |"
+        " head -c " + std::to_string(kTextSize) + " > " + Quote(text));
     if (FileSize(text) != kTextSize) {
         std::fprintf(stderr, "bench_package: too little text for %s\n", text.c_str());
         return false;
@@ -181,8 +182,9 @@ bool ShareWithPictures(const std::string& exe, const std::string& folder, int re
     double speed = theirs / ours, growth = 100.0 * (double(size) / double(peer) - 1);
     bool ok = entries == files.size() && PackageTests(gobu.package);
 
-    std::printf("\nShare of a gobu with %d pictures and a 2 MB text file: %zu files, %lld bytes, best of %d runs\n",
-                kPictures, files.size(), input, repeat);
+    std::printf(
+        "\nShare of a gobu with %d pictures and a 2 MB text file: %zu files, %lld bytes, best of %d runs\n",
+        kPictures, files.size(), input, repeat);
     std::printf("%-44s %12s %10s\n", "", "package", "seconds");
     std::printf("%-44s %12lld %10.3f\n", "ours (OK to package on disk)", size, ours);
     std::printf("%-44s %12lld %10.3f%s\n", "zip -9 -X (with the same stub and block)", peer, theirs,

@@ -259,9 +259,9 @@ struct DeflateEncoder::State {
     // First byte of the pending block; negative once its start has slid out of the
     // window, when it can no longer be sent stored.
     int64_t blockStart = 0;
-    int64_t tallyEnd = 0;   // end of the bytes the pending block's symbols cover
-    unsigned misses = 0;    // searches in a row that found no match
-    unsigned skip = 0;      // positions still to step over before the next search
+    int64_t tallyEnd = 0;  // end of the bytes the pending block's symbols cover
+    unsigned misses = 0;   // searches in a row that found no match
+    unsigned skip = 0;     // positions still to step over before the next search
     unsigned symbols = 0, matches = 0;
     // Symbol counts of the pending block; the end of block is always counted once.
     uint32_t litFreq[kLitLenCodes] = {};
@@ -741,7 +741,8 @@ struct BlockPlan {
         while (hclen > 4 && clen.len[kCodeLenOrder[hclen - 1]] == 0) hclen--;
 
         dynBits = 5 + 5 + 4 + 3 * hclen + CodedBits(litFreq, distFreq, lit.len, dist.len);
-        for (unsigned i = 0; i < runs.count; i++) dynBits += clen.len[runs.sym[i]] + kRunExtraBits[runs.sym[i]];
+        for (unsigned i = 0; i < runs.count; i++)
+            dynBits += clen.len[runs.sym[i]] + kRunExtraBits[runs.sym[i]];
         fixedBits = CodedBits(litFreq, distFreq, kFixedLit.len, kFixedDist.len);
     }
 };

@@ -139,8 +139,10 @@ TEST(Deflate, EveryLevelRoundTripsThroughZlib) {
         {"text 200000", TextData(rng, 200000)},
         // Blocks that end where the kind of data changes, and ones that end at a point
         // which has slid out of the window by the time the run shows they should.
-        {"noise, text, noise", Join({RandomBytes(rng, 40000), TextData(rng, 60000), RandomBytes(rng, 40000)})},
-        {"noise, a 2 MB run, text", Join({RandomBytes(rng, 40000), Bytes(2000000, 'x'), TextData(rng, 40000)})},
+        {"noise, text, noise",
+         Join({RandomBytes(rng, 40000), TextData(rng, 60000), RandomBytes(rng, 40000)})},
+        {"noise, a 2 MB run, text",
+         Join({RandomBytes(rng, 40000), Bytes(2000000, 'x'), TextData(rng, 40000)})},
     };
     for (size_t n : {32767u, 32768u, 32769u, 65273u, 65274u, 65275u, 65535u, 65536u, 65537u, 131072u})
         inputs.push_back({"mixed " + std::to_string(n), MixedData(rng, n)});
