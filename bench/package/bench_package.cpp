@@ -39,12 +39,6 @@ long long FileSize(const std::string& path) {
     return stat(path.c_str(), &st) == 0 ? (long long)st.st_size : -1;
 }
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
 
 void Report(const char* what, long long size, long long goal) {
