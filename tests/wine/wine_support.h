@@ -12,6 +12,7 @@
 
 #include "app/gobuwindows.h"
 #include "app/utility.h"
+#include "mapi_record.h"
 #include "pictures/display.h"
 #include "ui/forms.h"
 #include "ui/outward.h"
@@ -80,38 +81,13 @@ inline std::string ReadFileText(const std::string& path) {
     return bytes;
 }
 
-// One message handed to Simple MAPI, copied out of the structures it came in.
-struct RecordedMail {
-    struct Recipient {
-        ULONG recipClass;
-        std::string name, address;
-        bool operator==(const Recipient& o) const {
-            return recipClass == o.recipClass && name == o.name && address == o.address;
-        }
-    };
-    struct Attachment {
-        ULONG position;
-        std::string path;
-        bool namedByFile;  // no name of its own: the mail program shows the file's
-        bool operator==(const Attachment& o) const {
-            return position == o.position && path == o.path && namedByFile == o.namedByFile;
-        }
-    };
-    HWND parent;
-    FLAGS flags;
-    std::string subject, body;
-    bool originatorZeroed;  // an originator is given, and all its fields are zero
-    std::vector<Recipient> recipients;
-    std::vector<Attachment> attachments;
-};
-
 // Sees every call to the outside world instead of making it; message boxes are
 // answered with OK, mail is answered with mailResult, or handed to Simple MAPI itself
 // when sendMail is set.
 struct RecordedCalls : outward::Recorder {
     std::vector<std::string> opened;    // files given to the shell's "open"
     std::vector<std::string> messages;  // texts of message boxes
-    std::vector<RecordedMail> mails;
+    std::vector<std::string> mails;  // DescribeMapiMessage of each message for Simple MAPI
     ULONG mailResult = SUCCESS_SUCCESS;
     bool sendMail = false;
     RecordedCalls() { outward::SetRecorder(this); }
@@ -125,29 +101,9 @@ struct RecordedCalls : outward::Recorder {
         messages.push_back(text);
         return IDOK;
     }
-    ULONG Mail(LPMAPISENDMAIL send, HWND parent, MapiMessage& m, FLAGS flags) override {
-        const MapiRecipDesc* o = m.lpOriginator;
-        RecordedMail mail = {parent, flags, m.lpszSubject ? m.lpszSubject : "(null)",
-                             m.lpszNoteText ? m.lpszNoteText : "(null)",
-                             o && !o->ulReserved && !o->ulRecipClass && !o->lpszName && !o->lpszAddress &&
-                                 !o->ulEIDSize && !o->lpEntryID,
-                             {}, {}};
-        for (ULONG i = 0; i < m.nRecipCount; i++) {
-            const MapiRecipDesc& r = m.lpRecips[i];
-            EXPECT_TRUE(!r.ulReserved && !r.ulEIDSize && !r.lpEntryID);
-            mail.recipients.push_back({r.ulRecipClass, r.lpszName, r.lpszAddress});
-        }
-        for (ULONG i = 0; i < m.nFileCount; i++) {
-            const MapiFileDesc& f = m.lpFiles[i];
-            EXPECT_TRUE(!f.ulReserved && !f.flFlags && !f.lpFileType);
-            mail.attachments.push_back({f.nPosition, f.lpszPathName, f.lpszFileName == nullptr});
-        }
-        EXPECT_TRUE(!m.ulReserved && !m.lpszMessageType && !m.lpszDateReceived && !m.lpszConversationID &&
-                    !m.flFlags);
-        EXPECT_EQ(m.nRecipCount == 0, m.lpRecips == nullptr);
-        EXPECT_EQ(m.nFileCount == 0, m.lpFiles == nullptr);
-        mails.push_back(mail);
-        return sendMail ? send(lhSessionNull, ULONG_PTR(parent), &m, flags, 0) : mailResult;
+    ULONG Mail(LPMAPISENDMAIL send, HWND parent, MapiMessage& message, FLAGS flags) override {
+        mails.push_back(DescribeMapiMessage(lhSessionNull, ULONG_PTR(parent), message, flags, 0));
+        return sendMail ? send(lhSessionNull, ULONG_PTR(parent), &message, flags, 0) : mailResult;
     }
 };
 
