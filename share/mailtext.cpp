@@ -55,8 +55,9 @@ std::string MapiErrorMessage(unsigned long code, const std::string& systemText) 
     } kMapiErrors[] = {
         {1, "The user canceled one of the dialog boxes; no message was sent."},
         {2, "One or more unspecified errors occurred; no message was sent."},
-        {3, "There was no default logon, and the user failed to log on successfully when the logon dialog box "
-            "was displayed. No message was sent."},
+        {3,
+         "There was no default logon, and the user failed to log on successfully when the logon dialog box "
+         "was displayed. No message was sent."},
         {5, "There was insufficient memory to proceed. No message was sent."},
         {9, "There were too many file attachments; no message was sent."},
         {10, "There were too many recipients; no message was sent."},
@@ -65,8 +66,9 @@ std::string MapiErrorMessage(unsigned long code, const std::string& systemText) 
         {14, "A recipient did not appear in the address list; no message was sent."},
         {15, "The type of a recipient was not MAPI_TO, MAPI_CC, or MAPI_BCC. No message was sent."},
         {18, "The text in the message was too large to sent; the message was not sent."},
-        {21, "A recipient matched more than one of the recipient descriptor structures and MAPI_DIALOG was not "
-             "set. No message was sent."},
+        {21,
+         "A recipient matched more than one of the recipient descriptor structures and MAPI_DIALOG was not "
+         "set. No message was sent."},
     };
     for (const auto& row : kMapiErrors)
         if (row.code == code) return row.text;
@@ -74,6 +76,6 @@ std::string MapiErrorMessage(unsigned long code, const std::string& systemText) 
 }
 
 std::string MailFailedMessage(const std::string& reason, const std::string& packagePath) {
-    return reason + "  Zip file (" + packagePath + ") has been created; you can attach it to an E-mail message "
-                    "yourself.";
+    return reason + "  Zip file (" + packagePath +
+           ") has been created; you can attach it to an E-mail message yourself.";
 }

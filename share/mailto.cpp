@@ -31,7 +31,8 @@ bool ReadMachineValue(const char* keyPath, const char* name, DWORD limit, std::s
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
     std::string buffer(limit, '\0');
     DWORD size = limit;
-    const LONG result = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&buffer[0]), &size);
+    const LONG result =
+        RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&buffer[0]), &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS) return false;
     bytes.assign(buffer, 0, size);
@@ -47,6 +48,18 @@ HMODULE LoadSystemMapiLibrary() {
     const std::string path = std::string(folder) + "\\MAPI32.DLL";
     // The library's own imports are looked for beside it first, not beside the gobu.
     return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+// Whether the system declares Simple MAPI installed.
+bool SimpleMapiRegistered() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version)) return false;
+    if (!MapiDeclaredInRegistry(version.dwMajorVersion, version.dwMinorVersion))
+        return GetProfileIntA("Mail", "MAPI", 0) != 0;
+    std::string bytes;
+    return ReadMachineValue("SOFTWARE\\Microsoft\\Windows Messaging Subsystem", "MAPI", 9, bytes) &&
+           MapiValueMeansAvailable(bytes);
 }
 
 // The recipients of one message: the address strings it points to live as long as it.
@@ -80,17 +93,6 @@ bool DefaultMailIsOutlook() {
     std::string bytes;
     if (!ReadMachineValue("Software\\Clients\\Mail", nullptr, 256, bytes)) return false;
     return MailClientIsOutlook(bytes.substr(0, bytes.find('\0')));
-}
-
-bool SimpleMapiRegistered() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!GetVersionExA(&version)) return false;
-    if (!MapiDeclaredInRegistry(version.dwMajorVersion, version.dwMinorVersion))
-        return GetProfileIntA("Mail", "MAPI", 0) != 0;
-    std::string bytes;
-    return ReadMachineValue("SOFTWARE\\Microsoft\\Windows Messaging Subsystem", "MAPI", 9, bytes) &&
-           MapiValueMeansAvailable(bytes);
 }
 
 void LoadSimpleMapi() {
@@ -134,7 +136,8 @@ void SendMailWithAttachment(const std::vector<std::string>& to, const std::vecto
     // Without Simple MAPI the send ends as if the user had cancelled it.
     ULONG result = MAPI_USER_ABORT;
     if (SimpleMapiAvailable())
-        result = outward::Mail(mapi.send, Application.Handle, message, MAPI_LOGON_UI | MAPI_NEW_SESSION | MAPI_DIALOG);
+        result = outward::Mail(mapi.send, Application.Handle, message,
+                               MAPI_LOGON_UI | MAPI_NEW_SESSION | MAPI_DIALOG);
     const DWORD lastError = GetLastError();
     if (result == SUCCESS_SUCCESS) return;
     throw EMapiError(result, lastError, MapiErrorMessage(result, SystemErrorText(lastError)));

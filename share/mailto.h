@@ -18,9 +18,6 @@ public:
 // through Simple MAPI. Reads the registry anew at every call; false on any error.
 bool DefaultMailIsOutlook();
 
-// Whether the system declares Simple MAPI installed. Reads anew at every call and
-// loads nothing.
-bool SimpleMapiRegistered();
 // The first call decides for the life of the process whether Simple MAPI is there, and
 // loads its library; later calls return at once.
 void LoadSimpleMapi();

@@ -37,7 +37,8 @@ public:
         if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return;
         char text[512] = "";
         DWORD size = sizeof text - 1;
-        if (RegQueryValueExA(k, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS)
+        if (RegQueryValueExA(k, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) ==
+            ERROR_SUCCESS)
             saved_ = text;
         RegCloseKey(k);
     }
@@ -45,9 +46,11 @@ public:
     // None removes the value.
     void Set(const std::optional<std::string>& text) const {
         HKEY k;
-        ASSERT_EQ(RegCreateKeyExA(root_, key_, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr), ERROR_SUCCESS);
+        ASSERT_EQ(RegCreateKeyExA(root_, key_, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr),
+                  ERROR_SUCCESS);
         if (text)
-            RegSetValueExA(k, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()), DWORD(text->size() + 1));
+            RegSetValueExA(k, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()),
+                           DWORD(text->size() + 1));
         else
             RegDeleteValueA(k, name_);
         RegCloseKey(k);
@@ -102,7 +105,8 @@ public:
         if (setup.library == Library::none)
             DeleteFileA(SystemMapiPath().c_str());
         else
-            CopyFileA(setup.library == Library::standin ? standin.c_str() : (ExeFolder() + "mapi_noentry.dll").c_str(),
+            CopyFileA(setup.library == Library::standin ? standin.c_str()
+                                                        : (ExeFolder() + "mapi_noentry.dll").c_str(),
                       SystemMapiPath().c_str(), FALSE);
         // Copies that a careless load would find first.
         CopyFileA(standin.c_str(), (ExeFolder() + "MAPI32.DLL").c_str(), FALSE);
@@ -123,7 +127,8 @@ struct ShareCase {
     const char* name;
     MailSetup setup;
     ULONG result;
-    enum Seen { attachedSilently, attachedAndTold, mailto } seen;
+    // sent: attached without a word; told: attached, and the failure told; mailto: not attached
+    enum Seen { sent, told, mailto } seen;
 };
 
 void PrintTo(const ShareCase& c, std::ostream* os) { *os << c.name; }
@@ -150,7 +155,8 @@ protected:
 
 TEST_P(ShareMailDeathTest, AttachesThePackageOnlyWhereSimpleMapiTakesIt) {
     const ShareCase& c = GetParam();
-    const std::string package = dir + "gobu_zip.exe", record = dir + "mapi_record.txt", out = dir + "calls.txt";
+    const std::string package = dir + "gobu_zip.exe", record = dir + "mapi_record.txt",
+                      out = dir + "calls.txt";
     MailConfiguration configuration(dir);
     DeleteFileA(record.c_str());
     // The process ends with its owner window and the calls it made written to out.
@@ -173,32 +179,32 @@ TEST_P(ShareMailDeathTest, AttachesThePackageOnlyWhereSimpleMapiTakesIt) {
     const std::string parent = seen.substr(0, seen.find('\n') + 1);
     EXPECT_NE(parent, "parent 0\n");
     if (c.seen == ShareCase::mailto) {
-        EXPECT_EQ(seen, parent + "open " + MailtoAddress(ShareMailSubject, ShareMailBody(false, package)) + "\n");
+        EXPECT_EQ(seen,
+                  parent + "open " + MailtoAddress(ShareMailSubject, ShareMailBody(false, package)) + "\n");
         EXPECT_FALSE(FileExists(record)) << ReadFileText(record);
         return;
     }
-    EXPECT_EQ(seen, parent + (c.seen == ShareCase::attachedSilently
-                                  ? ""
-                                  : "message One or more unspecified errors occurred; no message was sent.  Zip "
-                                    "file (" + package + ") has been created; you can attach it to an E-mail "
-                                    "message yourself.\n"));
+    const std::string failure =
+        "message One or more unspecified errors occurred; no message was sent.  Zip file (" + package +
+        ") has been created; you can attach it to an E-mail message yourself.\n";
+    EXPECT_EQ(seen, parent + (c.seen == ShareCase::sent ? "" : failure));
     const std::string given = ReadFileText(record);
     const size_t moduleEnd = given.find('\n');
     // The system's library, never a copy beside the program or in the current folder.
     EXPECT_EQ(LowerAZ(given.substr(0, moduleEnd)), "module " + LowerAZ(SystemMapiPath()));
-    EXPECT_EQ(given.substr(moduleEnd + 1), "session 0 reserved 0\n" + parent +
-                                               "flags 11\noriginator zero\nsubject A Gobu For You\n"
-                                               "file 4294967295 " + package + " (null)\nothers zero\nbody\n" +
-                                               ShareMailBody(true, package));
+    const std::string attachment = "file 4294967295 " + package + " (null)\n";
+    EXPECT_EQ(given.substr(moduleEnd + 1),
+              "session 0 reserved 0\n" + parent + "flags 11\noriginator zero\nsubject A Gobu For You\n" +
+                  attachment + "others zero\nbody\n" + ShareMailBody(true, package));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Roads, ShareMailDeathTest,
     testing::Values(
-        ShareCase{"Outlook", {"Microsoft Outlook", "1", Library::standin}, 0, ShareCase::attachedSilently},
-        ShareCase{"OutlookExpress", {"Outlook Express", "1", Library::standin}, 0, ShareCase::attachedSilently},
-        ShareCase{"UserCancels", {"Microsoft Outlook", "1", Library::standin}, 1, ShareCase::attachedSilently},
-        ShareCase{"SendFails", {"Microsoft Outlook", "1", Library::standin}, 2, ShareCase::attachedAndTold},
+        ShareCase{"Outlook", {"Microsoft Outlook", "1", Library::standin}, 0, ShareCase::sent},
+        ShareCase{"OutlookExpress", {"Outlook Express", "1", Library::standin}, 0, ShareCase::sent},
+        ShareCase{"UserCancels", {"Microsoft Outlook", "1", Library::standin}, 1, ShareCase::sent},
+        ShareCase{"SendFails", {"Microsoft Outlook", "1", Library::standin}, 2, ShareCase::told},
         // Any other mail program, even with Simple MAPI installed.
         ShareCase{"Thunderbird", {"Thunderbird", "1", Library::standin}, 0, ShareCase::mailto},
         ShareCase{"NoClientNamed", {"", "1", Library::standin}, 0, ShareCase::mailto},
@@ -226,7 +232,8 @@ TEST(MailHandOff, SendListsToCcBccWithSmtpAddressesAndRaisesEveryFailureWithItsM
     SendMailWithAttachment({"ann@x.example", "bob@x.example"}, {"cy@x.example"}, {"di@x.example"}, "the body",
                            "the subject", {"C:\\a\\one.exe", "C:\\a\\two.txt"});
     ASSERT_EQ(calls.mails.size(), 1u);
-    EXPECT_EQ(calls.mails[0], "session 0 reserved 0\nparent " + std::to_string(ULONG_PTR(Application.Handle)) +
+    EXPECT_EQ(calls.mails[0], "session 0 reserved 0\nparent " +
+                                  std::to_string(ULONG_PTR(Application.Handle)) +
                                   "\nflags 11\noriginator zero\nsubject the subject\n"
                                   "recipient 1 ann@x.example SMTP:ann@x.example\n"
                                   "recipient 1 bob@x.example SMTP:bob@x.example\n"
@@ -246,10 +253,12 @@ TEST(MailHandOff, SendListsToCcBccWithSmtpAddressesAndRaisesEveryFailureWithItsM
             EXPECT_EQ(e.LastError, DWORD(ERROR_ACCESS_DENIED));
             // The texts of the table are the portable tests' to pin.
             const bool named = std::find(table.begin(), table.end(), code) != table.end();
-            EXPECT_EQ(e.what(), named ? MapiErrorMessage(code, "")
-                                      : "The mail program failed with error " + std::to_string(code) + ". " + denied);
+            EXPECT_EQ(e.what(),
+                      named ? MapiErrorMessage(code, "")
+                            : "The mail program failed with error " + std::to_string(code) + ". " + denied);
         }
     }
-    EXPECT_EQ(calls.mails.back(), "session 0 reserved 0\nparent " + std::to_string(ULONG_PTR(Application.Handle)) +
+    EXPECT_EQ(calls.mails.back(), "session 0 reserved 0\nparent " +
+                                      std::to_string(ULONG_PTR(Application.Handle)) +
                                       "\nflags 11\noriginator zero\nsubject \nothers zero\nbody\n");
 }

@@ -16,17 +16,22 @@ inline std::string DescribeMapiMessage(LHANDLE session, ULONG_PTR parent, const 
     std::string r = "session " + std::to_string(session) + " reserved " + std::to_string(reserved) + "\n";
     r += "parent " + std::to_string(parent) + "\nflags " + std::to_string(flags) + "\n";
     r += std::string("originator ") +
-         (!o ? "null" : o->ulRecipClass || o->lpszName || o->lpszAddress || o->ulEIDSize ? "filled" : "zero") + "\n";
+         (!o                                                                 ? "null"
+          : o->ulRecipClass || o->lpszName || o->lpszAddress || o->ulEIDSize ? "filled"
+                                                                             : "zero") +
+         "\n";
     r += "subject " + text(m.lpszSubject) + "\n";
     for (ULONG i = 0; i < m.nRecipCount; i++) {
         const MapiRecipDesc& d = m.lpRecips[i];
         unnamedZero = unnamedZero && !d.ulReserved && !d.ulEIDSize && !d.lpEntryID;
-        r += "recipient " + std::to_string(d.ulRecipClass) + " " + text(d.lpszName) + " " + text(d.lpszAddress) + "\n";
+        r += "recipient " + std::to_string(d.ulRecipClass) + " " + text(d.lpszName) + " " +
+             text(d.lpszAddress) + "\n";
     }
     for (ULONG i = 0; i < m.nFileCount; i++) {
         const MapiFileDesc& f = m.lpFiles[i];
         unnamedZero = unnamedZero && !f.ulReserved && !f.flFlags && !f.lpFileType;
-        r += "file " + std::to_string(f.nPosition) + " " + text(f.lpszPathName) + " " + text(f.lpszFileName) + "\n";
+        r += "file " + std::to_string(f.nPosition) + " " + text(f.lpszPathName) + " " + text(f.lpszFileName) +
+             "\n";
     }
     r += unnamedZero ? "others zero\n" : "others set\n";
     // The body last: it runs to the end, line breaks and all.

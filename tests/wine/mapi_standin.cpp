@@ -5,8 +5,8 @@
 #include "mapi_record.h"
 
 #ifdef STANDIN_SENDS
-extern "C" __declspec(dllexport) ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR parent, lpMapiMessage m,
-                                                            FLAGS flags, ULONG reserved) {
+extern "C" __declspec(dllexport) ULONG WINAPI
+    MAPISendMail(LHANDLE session, ULONG_PTR parent, lpMapiMessage m, FLAGS flags, ULONG reserved) {
     char module[MAX_PATH] = "", recordPath[MAX_PATH] = "", result[32] = "";
     HMODULE self = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,

@@ -87,7 +87,7 @@ inline std::string ReadFileText(const std::string& path) {
 struct RecordedCalls : outward::Recorder {
     std::vector<std::string> opened;    // files given to the shell's "open"
     std::vector<std::string> messages;  // texts of message boxes
-    std::vector<std::string> mails;  // DescribeMapiMessage of each message for Simple MAPI
+    std::vector<std::string> mails;     // DescribeMapiMessage of each message for Simple MAPI
     ULONG mailResult = SUCCESS_SUCCESS;
     bool sendMail = false;
     RecordedCalls() { outward::SetRecorder(this); }
