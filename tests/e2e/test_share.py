@@ -106,16 +106,20 @@ class Share(harness.GobuTestCase):
             os.remove(drive)
         os.symlink(floppy, drive)
         self.addCleanup(os.remove, drive)
-        gobu = self.start_holiday()
+        gobu_xid = self.start_holiday().window().xid
         self.share_by_menu("f")
-        self.confirm_message(gobu.window().xid)
+        self.confirm_message(gobu_xid)
         with open(os.path.join(self.folder, "holiday_zip.exe"), "rb") as a, \
                 open(os.path.join(floppy, "holiday_zip.exe"), "rb") as b:
             self.assertEqual(a.read(), b.read())
 
     def test_e_mail_without_a_mail_client_opens_a_mailto_message_naming_the_package(self):
         ran = harness.register_mailer(self, self.folder)
-        harness.reg("delete", r"HKLM\Software\Clients\Mail", "/ve", "/f")
+        clients = r"HKLM\Software\Clients\Mail"
+        previous = harness.default_value(clients)
+        if previous:
+            self.addCleanup(harness.reg, "add", clients, "/ve", "/t", previous[0], "/d", previous[1], "/f")
+        harness.reg("delete", clients, "/ve", "/f")
         self.start_holiday()
         self.share_by_menu("e")
         wait_for(lambda: os.path.exists(ran) and os.path.getsize(ran) > 0, 30, "the mail program to start")
