@@ -18,7 +18,7 @@ namespace {
 const UINT kFirstMenuId = 100;
 enum { kStartTimerId = 1, kDurationTimerId = 2 };
 
-// The popup menu. Commands of windows that do not exist yet have no handler.
+// The popup menu. Submenus and separators have no handler.
 const TMenuRow<Tmain> kMenu[] = {
     {0, &Tmain::File1, "File", nullptr},
     {1, &Tmain::NewGobu1, "&New Gobu", &Tmain::NewGobu1Click},
@@ -33,9 +33,9 @@ const TMenuRow<Tmain> kMenu[] = {
     {1, &Tmain::menustayontop, "&Stay on Top", &Tmain::menustayontopClick},
     {1, &Tmain::Autostart1, "&Auto StartUp", &Tmain::Autostart1Click},
     {0, &Tmain::Share1, "Share", nullptr},
-    {1, &Tmain::EMail1, "&E-Mail", nullptr},
-    {1, &Tmain::HardDisk1, "&Hard Disk", nullptr},
-    {1, &Tmain::FloppyDisk1, "&Floppy Disk", nullptr},
+    {1, &Tmain::EMail1, "&E-Mail", &Tmain::EMail1Click},
+    {1, &Tmain::HardDisk1, "&Hard Disk", &Tmain::HardDisk1Click},
+    {1, &Tmain::FloppyDisk1, "&Floppy Disk", &Tmain::FloppyDisk1Click},
     {1, &Tmain::N1, "-", nullptr},
     {1, &Tmain::TellaFriend1, "&Tell a Friend", &Tmain::TellaFriend1Click},
     {0, &Tmain::Help1, "&Help", nullptr},
@@ -66,6 +66,23 @@ std::string GobuFolderIfAny() {
     DWORD attributes = GetFileAttributesA(kGobuFolder);
     bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     return folder ? kGobuFolder : "";
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT r, LPARAM monitors) {
+    reinterpret_cast<std::vector<Area>*>(monitors)->push_back({r->left, r->top, r->right, r->bottom});
+    return TRUE;
+}
+
+// A position from the settings file, kept where the user can see and drag the window.
+Point OnDesktop(Point pos, Size size) {
+    std::vector<Area> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, LPARAM(&monitors));
+    RECT wanted = {pos.x, pos.y, pos.x + size.cx, pos.y + size.cy};
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &info)) return pos;
+    const RECT& work = info.rcWork;
+    return VisiblePosition(pos, size, monitors, {work.left, work.top, work.right, work.bottom});
 }
 
 bool HasRunValue(HKEY root, const std::string& name) {
@@ -215,8 +232,10 @@ void Tmain::ApplySettings(const GobuSettings& s, bool withPositions, int linesRe
     piclist->anbox.SetChecked(s.animation);
     menustayontop.SetChecked(s.stayOnTop);
     if (withPositions) {
-        SetPosition(s.windowLeft, s.windowTop);
-        rtfiles->SetBounds(s.listLeft, s.listTop, s.listWidth, s.listHeight);
+        Point at = OnDesktop({s.windowLeft, s.windowTop}, {Width(), Height()});
+        SetPosition(at.x, at.y);
+        at = OnDesktop({s.listLeft, s.listTop}, {s.listWidth, s.listHeight});
+        rtfiles->SetBounds(at.x, at.y, s.listWidth, s.listHeight);
     }
     // The interval follows the last duration read; a file of no lines leaves it.
     if (linesRead > 0) durationtimer.SetInterval(UINT(s.duration) * 1000);
@@ -336,6 +355,10 @@ void Tmain::FormKeyPress(char& key) {
         break;
     case 'Q':
         Exit1Click();
+        break;
+    case 'S':
+        // The destination chosen last, and Stay on Top left as it is.
+        if (CheckLinkedNames()) share->ShowModal();
         break;
     case 'T':
         TellaFriend1Click();
@@ -473,6 +496,17 @@ void Tmain::OpenListedEntry(const std::string& entry) {
 void Tmain::LaunchAll() {
     for (const std::string& entry : filelist->list.Rows()) OpenListedEntry(entry);
 }
+
+void Tmain::ShareTo(int destination) {
+    SuspendStayOnTop();
+    share->destinationbox.SetItemIndex(destination);
+    if (CheckLinkedNames()) share->ShowModal();
+    ResumeStayOnTop();
+}
+
+void Tmain::EMail1Click() { ShareTo(0); }
+void Tmain::HardDisk1Click() { ShareTo(1); }
+void Tmain::FloppyDisk1Click() { ShareTo(2); }
 
 bool Tmain::CheckLinkedNames() {
     if (!HaveSameNames(filelist->list.Rows())) return true;

@@ -106,6 +106,11 @@ public:
     void WhatsNew1Click();
     void Feedback1Click();
     void TellaFriend1Click();
+    // The Share dialog with a destination preset: 0 E-Mail, 1 Hard Disk, 2 Floppy Disk.
+    void ShareTo(int destination);
+    void EMail1Click();
+    void HardDisk1Click();
+    void FloppyDisk1Click();
 
     // Events, public so that the picture components and tests can deliver them.
     void FormMouseDown(TMouseButton button, int x, int y) override;

@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include <algorithm>
+
 #include "app/utility.h"
 
 std::string BasePathOf(const std::string& exePath) {
@@ -25,6 +27,18 @@ Point PlaceAtCentreOf(Point gobuPos, Size gobu, Size window, Size screen) {
     if (p.x + window.cx > screen.cx) p.x = screen.cx - window.cx;
     if (p.y + window.cy > screen.cy) p.y = screen.cy - window.cy;
     return p;
+}
+
+Point VisiblePosition(Point pos, Size window, const std::vector<Area>& monitors, Area workArea) {
+    const int needX = std::min(32, window.cx), needY = std::min(32, window.cy);
+    for (const Area& m : monitors) {
+        int shownX = std::min(pos.x + window.cx, m.right) - std::max(pos.x, m.left);
+        int shownY = std::min(pos.y + window.cy, m.bottom) - std::max(pos.y, m.top);
+        if (shownX >= needX && shownY >= needY) return pos;
+    }
+    // A window larger than the work area keeps its left or top edge on it.
+    return Point{std::max(workArea.left, std::min(pos.x, workArea.right - window.cx)),
+                 std::max(workArea.top, std::min(pos.y, workArea.bottom - window.cy))};
 }
 
 Point PopupMenuPoint(Point windowPos, Size window, Point client, Size screen, bool animation) {

@@ -2,6 +2,7 @@
 // path, the transition pacing calibration, and where windows and menus are placed.
 #pragma once
 #include <string>
+#include <vector>
 
 // The executable's path without its extension; the settings file, the package and the
 // window titles all derive from it.
@@ -32,6 +33,16 @@ struct Size {
 // A window that opens at the centre of the gobu: its top-left corner at the gobu's
 // centre, moved left or up only as far as needed to end at the screen's far edges.
 Point PlaceAtCentreOf(Point gobuPos, Size gobu, Size window, Size screen);
+
+struct Area {
+    int left, top, right, bottom;
+};
+
+// Where a window whose position was read from a settings file opens. A package carries
+// the sender's positions, which may lie off a smaller screen: unless at least 32 x 32
+// pixels of the window (all of it, when smaller) lie on one of the monitors, it moves
+// just inside the nearest edges of the work area. A visible position stays as written.
+Point VisiblePosition(Point pos, Size window, const std::vector<Area>& monitors, Area workArea);
 
 // Where a right click opens the popup menu. With GIF Animation set and the mouse more
 // than 100 pixels inside the right and bottom screen edges, the menu opens at the

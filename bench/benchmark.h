@@ -1,4 +1,5 @@
-// What every benchmark needs: a clock and whole files in memory.
+// What every benchmark needs: a clock, whole files in memory, and shell quoting for the
+// peers it runs.
 #pragma once
 #include <chrono>
 #include <cstdint>
@@ -11,6 +12,13 @@ using Clock = std::chrono::steady_clock;
 
 inline double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+// s as one word of a shell command.
+inline std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
 }
 
 inline std::vector<uint8_t> ReadAll(const std::string& path) {

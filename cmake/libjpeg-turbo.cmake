@@ -37,9 +37,10 @@ ExternalProject_Add(libjpeg_build
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
              # Built for size: it decodes each picture once, and every share carries
              # it. Its few sscanf/snprintf calls take the system's C library rather
-             # than pulling MinGW's own printf and scanf into the executable.
+             # than pulling MinGW's own printf and scanf into the executable. Its errors
+             # return by longjmp, never by unwinding, so it carries no unwind tables.
              -DCMAKE_BUILD_TYPE=MinSizeRel
-             "-DCMAKE_C_FLAGS=-D__USE_MINGW_ANSI_STDIO=0 -ffunction-sections -fdata-sections"
+             "-DCMAKE_C_FLAGS=-D__USE_MINGW_ANSI_STDIO=0 -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-unwind-tables"
              -DCMAKE_INSTALL_PREFIX=${JPEG_PREFIX}
              -DWITH_SIMD=OFF -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF
              -DWITH_JAVA=OFF -DREQUIRE_SIMD=OFF

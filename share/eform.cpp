@@ -1,7 +1,16 @@
 #include "share/eform.h"
 
+#include "app/launching.h"
 #include "app/mainform.h"
+#include "app/startup.h"
+#include "app/utility.h"
+#include "links/fileform.h"
+#include "pictures/display.h"
+#include "pictures/picform.h"
+#include "share/mailto.h"
+#include "share/sharing.h"
 #include "share/zip/sfxconfig.h"
+#include "ui/outward.h"
 
 Tshare* share = nullptr;
 
@@ -10,11 +19,29 @@ namespace {
 const TFormStyle kShareStyle = {"Share", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
                                 WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, 413, 255};
 
+// The hourglass for as long as it lives, however the work ends.
+struct BusyCursor {
+    BusyCursor() { Application.SetScreenCursor(crHourGlass); }
+    ~BusyCursor() { Application.SetScreenCursor(crDefault); }
+};
+
+uint64_t SizeOfFile(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
 }  // namespace
 
 bool Tshare::Create() {
     share = this;
     DialogKeys = true;
+    filedlg.Title = "Select File(s)";
+    filedlg.Filter = "Any File (*.*)|*.*";
+    filedlg.Options = OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    filedlg.PreviewPicture = LoadPicture;
+    // The windows repaint while a large package is written.
+    zipwriter.DoProcessMessages = [] { Application.ProcessMessages(); };
     if (!CreateForm("Tshare", kShareStyle, Application.Handle, false)) return false;
     SetPosition(224, 150);
     return true;
@@ -39,8 +66,140 @@ void Tshare::CreateComponents() {
         {&okbutton, "OK", 336, 224, 74, 25, coBold},
     };
     CreateControls(this, layout);
+    addbutton.OnClick = [this] { addbuttonClick(); };
+    addallbutton.OnClick = [this] { addallbuttonClick(); };
+    otherbutton.OnClick = [this] { otherbuttonClick(); };
+    removebutton.OnClick = [this] { removebuttonClick(); };
+    clearbutton.OnClick = [this] { clearbuttonClick(); };
+    cancelbutton.OnClick = [this] { cancelbuttonClick(); };
+    okbutton.OnClick = [this] { okbuttonClick(); };
 }
 
 void Tshare::FormCreate() { destinationbox.SetItemIndex(0); }
 
+// Web addresses are not offered: only files travel.
+void Tshare::FormShow() {
+    availablebox.Clear();
+    for (const std::string& entry : filelist->list.Rows())
+        if (!IsWebAddress(entry)) availablebox.Add(entry);
+    includelabel.SetText(IncludeNoteText(size_t(piclist->list.Count())));
+    const int width = includelabel.TextWidth();
+    includelabel.SetBounds(kShareStyle.clientWidth - width - 4, 207, width, 13);
+}
+
+void Tshare::FormClose() { mainform->ShowPicture(mainform->CurrentPicture, true); }
+
+void Tshare::AddUnique(TListView& list, const std::string& path) {
+    if (!HoldsPath(list.Rows(), path)) list.Add(path);
+}
+
+bool Tshare::CheckIncludeNames() {
+    if (!HaveSameNames(wantedbox.Rows())) return true;
+    ShowMessage("Two or more files in the list have the same name.");
+    return false;
+}
+
+// Last to first, so several chosen rows arrive in reverse order.
+void Tshare::addbuttonClick() {
+    for (int i = availablebox.Count() - 1; i >= 0; i--)
+        if (availablebox.Selected(i)) AddUnique(wantedbox, availablebox.Caption(i));
+}
+
+void Tshare::addallbuttonClick() {
+    for (const std::string& row : availablebox.Rows()) AddUnique(wantedbox, row);
+}
+
+void Tshare::otherbuttonClick() {
+    // An empty name field, in the folder of the files added last.
+    filedlg.InitialDir = FolderPart(filedlg.FileName);
+    filedlg.FileName.clear();
+    if (!filedlg.Execute(Handle)) return;
+    for (const std::string& path : filedlg.Files) AddUnique(wantedbox, path);
+}
+
+void Tshare::removebuttonClick() {
+    for (int i = wantedbox.Count() - 1; i >= 0; i--)
+        if (wantedbox.Selected(i)) wantedbox.Delete(i);
+}
+
+void Tshare::clearbuttonClick() { wantedbox.Clear(); }
+
+void Tshare::cancelbuttonClick() {
+    ModalResult = mrCancel;
+    Close();
+}
+
+void Tshare::okbuttonClick() {
+    if (!CheckIncludeNames()) return;
+    const int destination = destinationbox.ItemIndex();
+    ModalResult = mrOk;
+    Close();
+    // Out of the way while the package is written and delivered.
+    Hide();
+    const std::string path = BuildPackage();
+    if (path.empty()) {
+        ShowMessage(kPackingFailedMessage);
+        return;
+    }
+    switch (destination) {
+    case 0:
+        ComposeShareMail(path);
+        break;
+    case 1:
+        ShowMessage(PackedMessage(path));
+        break;
+    case 2:
+        CopyToFloppy(path);
+        break;
+    }
+}
+
 void Tshare::ExtractStub() { ExtractStubFile(mainform->ExePath); }
+
+std::string Tshare::BuildPackage() {
+    BusyCursor busy;
+    const std::string exe = mainform->ExePath;
+    try {
+        zipwriter.ZipName = BasePathOf(exe) + ".zip";
+        ExtractStub();
+        zipwriter.FilesList = PackageFiles(exe, piclist->list.Rows(), wantedbox.Rows(),
+                                           [](const std::string& p) { return mainform->ResolvedPath(p); });
+        // One folder on the recipient's side: every file under its name alone.
+        zipwriter.StorePaths = false;
+        zipwriter.PackLevel = 9;
+
+        TSFXConfig config;
+        config.UserCanDisableCmdLine = false;
+        config.UserCanChooseFiles = false;
+        config.UserCanChangeOverwrite = true;
+        config.OverwriteMode = omAlways;
+        config.AutoExtract = false;
+        config.Caption = PackageCaption(exe);
+        config.DefaultPath = "c:\\gobus";
+        config.CmdLine = "><" + FileNamePart(exe);
+        config.InfoText.clear();
+        config.InfoTitle.clear();
+        config.BuildConfigBlock();
+
+        const std::string package = PackagePathOf(exe);
+        DeleteFileA(package.c_str());
+        zipwriter.WritePackage(StubPathOf(exe), package, config.ConfigBlockSize, config.ConfigBlock);
+        return package;
+    } catch (const std::exception&) {
+        zipwriter.FilesList.clear();
+        return "";
+    }
+}
+
+void Tshare::CopyToFloppy(const std::string& path) {
+    if (!FitsOnFloppy(SizeOfFile(path))) {
+        ShowMessage(TooLargeForFloppyMessage(path));
+        return;
+    }
+    const std::string target = FloppyTarget(path);
+    while (!CopyFileA(path.c_str(), target.c_str(), FALSE))
+        if (outward::Message(Application.Handle, kInsertFloppyQuestion, "Copy to Floppy", MB_OKCANCEL) ==
+            IDCANCEL)
+            return;
+    ShowMessage(CopiedToFloppyMessage(path));
+}

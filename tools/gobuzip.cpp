@@ -12,7 +12,6 @@
 // when there is no such file afterwards.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "share/zip/sfxconfig.h"
@@ -79,7 +78,7 @@ int main(int argc, char** argv) {
     }
     if (argc - i < 2 || (prefixPath != nullptr && stubPath != nullptr)) return Usage();
 
-    std::ifstream prefix;
+    TZipFile prefix;
     TZipWriter writer;
     std::string out = argv[i++];
     writer.ZipName = out;
@@ -87,8 +86,7 @@ int main(int argc, char** argv) {
     writer.StorePaths = false;
     for (; i < argc; i++) writer.FilesList.push_back(argv[i]);
     if (prefixPath != nullptr) {
-        prefix.open(prefixPath, std::ios::binary);
-        if (!prefix) {
+        if (!prefix.OpenRead(prefixPath)) {
             std::fprintf(stderr, "gobuzip: cannot open the prefix %s\n", prefixPath);
             return 1;
         }

@@ -92,6 +92,8 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     SetWindowPos(Handle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+int TLabel::TextWidth() const { return ::TextWidth(Handle, Text().c_str()); }
+
 // ---- Buttons ----
 
 void TButton::Click() {

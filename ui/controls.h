@@ -84,6 +84,10 @@ protected:
 
 // A caption; a width of 0 fits the text.
 class TLabel : public TControl {
+public:
+    // The width of the text in the label's font, to fit a label to a new text.
+    int TextWidth() const;
+
 protected:
     const char* WindowClass() const override { return "STATIC"; }
     DWORD WindowStyle() const override { return SS_LEFT | SS_NOPREFIX; }

@@ -26,4 +26,9 @@ int Message(HWND owner, const std::string& text, const std::string& caption, UIN
     return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
 }
 
+ULONG Mail(LPMAPISENDMAIL send, HWND parent, MapiMessage& message, FLAGS flags) {
+    if (recorder) return recorder->Mail(send, parent, message, flags);
+    return send(lhSessionNull, ULONG_PTR(parent), &message, flags, 0);
+}
+
 }  // namespace outward

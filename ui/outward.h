@@ -1,8 +1,9 @@
 // Every effect of the program on the world outside its own windows and files passes
-// through here: the shell, starting programs, and message boxes. Tests install a
-// recorder that sees each call and answers it instead.
+// through here: the shell, starting programs, message boxes and the mail program.
+// Tests install a recorder that sees each call and answers it instead.
 #pragma once
 #include <windows.h>
+#include <mapi.h>
 
 #include <string>
 
@@ -16,6 +17,9 @@ public:
     virtual void Exec(const std::string& commandLine, UINT show) = 0;
     // Returns the button the user would have pressed.
     virtual int Message(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
+    // Returns the result the mail program would have given. send is the resolved
+    // MAPISendMail of the loaded Simple MAPI library.
+    virtual ULONG Mail(LPMAPISENDMAIL send, HWND parent, MapiMessage& message, FLAGS flags) = 0;
 };
 
 // Null restores the real effects.
@@ -25,5 +29,8 @@ void Shell(HWND owner, const std::string& verb, const std::string& file, const s
            const std::string& directory, int show);
 void Exec(const std::string& commandLine, UINT show);
 int Message(HWND owner, const std::string& text, const std::string& caption, UINT type);
+// Hands a message to the mail program through Simple MAPI, in a session of its own,
+// with the mail program's dialogs owned by parent; returns MAPISendMail's result.
+ULONG Mail(LPMAPISENDMAIL send, HWND parent, MapiMessage& message, FLAGS flags);
 
 }  // namespace outward

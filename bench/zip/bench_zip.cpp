@@ -84,12 +84,6 @@ uint64_t FileSize(const std::string& path) {
     return stat(path.c_str(), &st) == 0 ? uint64_t(st.st_size) : 0;
 }
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 // The default corpus, made in dir; the file list, sorted.
 std::vector<std::string> MakeCorpus(const std::string& dir) {
     const char* exe = std::getenv("GOBU_BENCH_EXE");

@@ -25,6 +25,18 @@ constexpr unsigned kMaxDist = kWindowSize - kMinLookahead;
 // A 3-byte match farther back than this costs more bits than three literals.
 constexpr unsigned kTooFar = 4096;
 constexpr unsigned kSymbolBufSize = 32768;
+// Blocks are cut at multiples of this many symbols (see EndSegment).
+constexpr unsigned kSegment = 4096;
+// On data that shows no matches (pictures and archives, compressed already) nearly all
+// the time would go to searches that find nothing, and the rare short matches they do
+// find save less than they cost. Once this many searches in a row have found nothing,
+// positions are stepped over without a search, one more for every kSkipGrowth further
+// misses, up to kMaxSkip between two searches; the first match found ends the stepping.
+// Positions stepped over still enter the four-byte chains, so that a later copy of
+// them is found in full.
+constexpr unsigned kSkipAfter = 256;
+constexpr unsigned kSkipGrowth = 64;
+constexpr unsigned kMaxSkip = 32;
 // Word-wise loads near the end of the data may run this far past it.
 constexpr unsigned kWindowSlack = kMaxMatch + 16;
 constexpr unsigned kOutBufSize = 16384;
@@ -163,20 +175,23 @@ void AssignCodes(HuffCode& h, unsigned n) {
 // is made complete again by moving the deepest leaves that still have room one level
 // down, which costs the least.
 void HuffmanCodeLengths(const uint32_t* freq, unsigned n, unsigned maxBits, uint8_t* len) {
-    uint16_t sym[kLitLenCodes];
+    // Sorted by frequency, then symbol: each key holds both, so the sort compares plain
+    // numbers.
+    uint64_t key[kLitLenCodes];
     unsigned used = 0;
     for (unsigned i = 0; i < n; i++) {
         len[i] = 0;
-        if (freq[i] != 0) sym[used++] = uint16_t(i);
+        if (freq[i] != 0) key[used++] = uint64_t(freq[i]) << 16 | i;
     }
     if (used < 2) {
-        unsigned a = used == 1 ? sym[0] : 0;
+        unsigned a = used == 1 ? unsigned(key[0] & 0xFFFF) : 0;
         len[a] = 1;
         len[a == 0 ? 1 : 0] = 1;
         return;
     }
-    std::sort(sym, sym + used,
-              [&](uint16_t a, uint16_t b) { return freq[a] != freq[b] ? freq[a] < freq[b] : a < b; });
+    std::sort(key, key + used);
+    uint16_t sym[kLitLenCodes];
+    for (unsigned k = 0; k < used; k++) sym[k] = uint16_t(key[k] & 0xFFFF);
 
     // Two queues: the sorted leaves, and the merged nodes, which come out in order of
     // weight by themselves. Node k < used is leaf sym[k].
@@ -244,10 +259,20 @@ struct DeflateEncoder::State {
     // First byte of the pending block; negative once its start has slid out of the
     // window, when it can no longer be sent stored.
     int64_t blockStart = 0;
-    unsigned tallyEnd = 0;  // end of the bytes the pending block's symbols cover
+    int64_t tallyEnd = 0;  // end of the bytes the pending block's symbols cover
+    unsigned misses = 0;   // searches in a row that found no match
+    unsigned skip = 0;     // positions still to step over before the next search
     unsigned symbols = 0, matches = 0;
+    // Symbol counts of the pending block; the end of block is always counted once.
     uint32_t litFreq[kLitLenCodes] = {};
     uint32_t distFreq[kDistCodes] = {};
+    // The pending block as it stood at the last multiple of kSegment symbols, with its
+    // size in bits as a block of its own; markSymbols 0 when there is none.
+    unsigned markSymbols = 0, markMatches = 0;
+    int64_t markEnd = 0;
+    uint64_t markBits = 0;
+    uint32_t markLitFreq[kLitLenCodes] = {};
+    uint32_t markDistFreq[kDistCodes] = {};
 
     uint64_t bitBuf = 0;
     unsigned bitCount = 0;
@@ -263,11 +288,15 @@ struct DeflateEncoder::State {
         unsigned near;   // latest earlier string with the same three-byte hash
     };
     Candidates Insert(unsigned pos);
+    void InsertInChain(unsigned pos);
     unsigned FindMatch(Candidates c, unsigned prevLen, unsigned* dist);
+    void CountSearch(bool found);
     void TallyLiteral(uint8_t c);
     void TallyMatch(unsigned len, unsigned dist);
-    bool BlockFull();
-    uint64_t CodedBits(const uint8_t* litLen, const uint8_t* distLen) const;
+    void StartBlock();
+    uint64_t SplitIfCheaper();
+    void EndSegment();
+    void FinishBlocks();
     void FlushBlock(bool last);
 
     void PutBits(uint32_t value, unsigned n);
@@ -309,11 +338,11 @@ void DeflateEncoder::State::Start(int level, DeflateSource& in, DeflateSink& out
     allowRaw = raw;
     inputDone = failed = false;
     firstBlock = true;
-    strstart = lookahead = tallyEnd = 0;
+    strstart = lookahead = 0;
+    tallyEnd = 0;
+    misses = skip = 0;
     blockStart = 0;
-    symbols = matches = 0;
-    std::fill(std::begin(litFreq), std::end(litFreq), 0);
-    std::fill(std::begin(distFreq), std::end(distFreq), 0);
+    StartBlock();
     bitBuf = 0;
     bitCount = 0;
     outPos = 0;
@@ -355,6 +384,7 @@ void DeflateEncoder::State::Slide() {
     std::memmove(window.data(), window.data() + kWindowSize, end - kWindowSize);
     strstart -= kWindowSize;
     blockStart -= kWindowSize;
+    markEnd -= kWindowSize;
     tallyEnd -= kWindowSize;
     for (uint16_t& h : head) h = h >= kWindowSize ? uint16_t(h - kWindowSize) : 0;
     for (uint16_t& h : head3) h = h >= kWindowSize ? uint16_t(h - kWindowSize) : 0;
@@ -376,6 +406,12 @@ inline DeflateEncoder::State::Candidates DeflateEncoder::State::Insert(unsigned 
     head[h4] = uint16_t(pos);
     head3[h3] = uint16_t(pos);
     return c;
+}
+
+inline void DeflateEncoder::State::InsertInChain(unsigned pos) {
+    unsigned h4 = Hash4(window.data() + pos);
+    prev[pos & kWindowMask] = head[h4];
+    head[h4] = uint16_t(pos);
 }
 
 // Looks for a match at strstart longer than prevLen; returns the best length found
@@ -423,6 +459,14 @@ unsigned DeflateEncoder::State::FindMatch(Candidates c, unsigned prevLen, unsign
     return best;
 }
 
+// Called after every search, with whether a match was found there or is still pending.
+inline void DeflateEncoder::State::CountSearch(bool found) {
+    if (found)
+        misses = 0;
+    else if (++misses > kSkipAfter)
+        skip = std::min((misses - kSkipAfter) / kSkipGrowth, kMaxSkip);
+}
+
 inline void DeflateEncoder::State::TallyLiteral(uint8_t c) {
     if ((symbols & 7) == 0) flagBuf[symbols >> 3] = 0;
     litBuf[symbols++] = c;
@@ -450,8 +494,12 @@ void DeflateEncoder::State::RunGreedy() {
             if (lookahead == 0) break;
         }
         unsigned len = 0, dist = 0;
-        if (lookahead >= kMinMatch) {
+        if (skip > 0) {
+            skip--;
+            if (lookahead >= kMinMatch) InsertInChain(strstart);
+        } else if (lookahead >= kMinMatch) {
             len = FindMatch(Insert(strstart), kMinMatch - 1, &dist);
+            CountSearch(len >= kMinMatch);
         }
         if (len >= kMinMatch) {
             TallyMatch(len, dist);
@@ -467,12 +515,12 @@ void DeflateEncoder::State::RunGreedy() {
             strstart++;
             lookahead--;
         }
-        if (BlockFull()) {
-            FlushBlock(false);
+        if (symbols % kSegment == 0 && symbols != 0) {
+            EndSegment();
             if (failed) return;
         }
     }
-    FlushBlock(true);
+    FinishBlocks();
 }
 
 // Levels 4-9: a match found at one position is only taken when the next position does
@@ -487,12 +535,16 @@ void DeflateEncoder::State::RunLazy() {
             if (lookahead == 0) break;
         }
         unsigned curLen = kMinMatch - 1, curDist = 0;
-        if (lookahead >= kMinMatch) {
+        if (skip > 0) {
+            skip--;  // only ever set when no match is pending
+            if (lookahead >= kMinMatch) InsertInChain(strstart);
+        } else if (lookahead >= kMinMatch) {
             Candidates c = Insert(strstart);
             if (prevLen < params.lazy) {
                 curLen = FindMatch(c, prevLen, &curDist);
                 if (curDist == 0) curLen = kMinMatch - 1;
             }
+            CountSearch(curLen >= kMinMatch || prevLen >= kMinMatch);
         }
         if (prevLen >= kMinMatch && curLen <= prevLen) {
             // The match that starts one byte back is at least as good: take it.
@@ -512,13 +564,13 @@ void DeflateEncoder::State::RunLazy() {
             strstart++;
             lookahead--;
         }
-        if (BlockFull()) {
-            FlushBlock(false);
+        if (symbols % kSegment == 0 && symbols != 0) {
+            EndSegment();
             if (failed) return;
         }
     }
     if (literalPending) TallyLiteral(window[strstart - 1]);
-    FlushBlock(true);
+    FinishBlocks();
 }
 
 void DeflateEncoder::State::PutBits(uint32_t value, unsigned n) {
@@ -655,10 +707,10 @@ HuffCode MakeFixedDistCode() {
 const HuffCode kFixedLit = MakeFixedLitCode();
 const HuffCode kFixedDist = MakeFixedDistCode();
 
-}  // namespace
-
-// The bits the block's symbols take with the given code lengths, extra bits included.
-uint64_t DeflateEncoder::State::CodedBits(const uint8_t* litLen, const uint8_t* distLen) const {
+// The bits symbols of these counts take with the given code lengths, extra bits
+// included.
+uint64_t CodedBits(const uint32_t* litFreq, const uint32_t* distFreq, const uint8_t* litLen,
+                   const uint8_t* distLen) {
     uint64_t bits = 0;
     for (unsigned i = 0; i < kLitLenCodes; i++) bits += uint64_t(litFreq[i]) * litLen[i];
     for (unsigned c = 0; c < 29; c++) bits += uint64_t(litFreq[kEndOfBlock + 1 + c]) * kLengthExtra[c];
@@ -666,50 +718,127 @@ uint64_t DeflateEncoder::State::CodedBits(const uint8_t* litLen, const uint8_t* 
     return bits;
 }
 
-// A block ends when the buffers are full, or at half of that when it compresses to
-// less than three quarters: codes fitted to 16K symbols follow changes in the data
-// better, and on text, programs and their mixtures come out smaller. Data that hardly
-// compresses gains nothing from the cut, and a small file of it (a JPEG picture) stays
-// one block, to be passed through as it is.
-bool DeflateEncoder::State::BlockFull() {
-    if (symbols == kSymbolBufSize) return true;
-    if (symbols != kSymbolBufSize / 2) return false;
-    uint8_t litLen[kLitLenCodes], distLen[kDistCodes];
+// The codes of a block with these symbol counts, and its sizes in bits, without the
+// 3-bit block header, when sent with them or with the fixed codes.
+struct BlockPlan {
+    HuffCode lit, dist, clen;
+    CodeLengthRuns runs;
+    unsigned hlit = kLitLenCodes, hdist = kDistCodes, hclen = kCodeLenCodes;
+    uint64_t dynBits = 0, fixedBits = 0;
+
+    BlockPlan(const uint32_t* litFreq, const uint32_t* distFreq) {
+        HuffmanCodeLengths(litFreq, kLitLenCodes, kMaxCodeBits, lit.len);
+        HuffmanCodeLengths(distFreq, kDistCodes, kMaxCodeBits, dist.len);
+        while (hlit > 257 && lit.len[hlit - 1] == 0) hlit--;
+        while (hdist > 1 && dist.len[hdist - 1] == 0) hdist--;
+        uint8_t allLens[kLitLenCodes + kDistCodes];
+        std::copy(lit.len, lit.len + hlit, allLens);
+        std::copy(dist.len, dist.len + hdist, allLens + hlit);
+        RunLengthCode(allLens, hlit + hdist, runs);
+        uint32_t clFreq[kCodeLenCodes] = {};
+        for (unsigned i = 0; i < runs.count; i++) clFreq[runs.sym[i]]++;
+        HuffmanCodeLengths(clFreq, kCodeLenCodes, kMaxCodeLenBits, clen.len);
+        while (hclen > 4 && clen.len[kCodeLenOrder[hclen - 1]] == 0) hclen--;
+
+        dynBits = 5 + 5 + 4 + 3 * hclen + CodedBits(litFreq, distFreq, lit.len, dist.len);
+        for (unsigned i = 0; i < runs.count; i++)
+            dynBits += clen.len[runs.sym[i]] + kRunExtraBits[runs.sym[i]];
+        fixedBits = CodedBits(litFreq, distFreq, kFixedLit.len, kFixedDist.len);
+    }
+};
+
+// The bits of a stored block of len bytes after its header, from a bit position that
+// needs pad bits to reach a byte boundary. One stored block holds at most 65535 bytes.
+uint64_t StoredBits(uint64_t len, unsigned pad) {
+    uint64_t chunks = len == 0 ? 1 : (len + 65534) / 65535;
+    return pad + 32 + 8 * len + (chunks - 1) * (8 + 32);
+}
+
+// The fewest bits a block of these symbols, covering len bytes of input, takes in any
+// of the three ways, its header included (a stored block's padding taken as 4 bits, its
+// average).
+uint64_t BlockBits(const uint32_t* litFreq, const uint32_t* distFreq, uint64_t len) {
+    BlockPlan plan(litFreq, distFreq);
+    return 3 + std::min({plan.dynBits, plan.fixedBits, StoredBits(len, 4)});
+}
+
+}  // namespace
+
+void DeflateEncoder::State::StartBlock() {
+    symbols = matches = markSymbols = 0;
+    std::fill(std::begin(litFreq), std::end(litFreq), 0);
+    std::fill(std::begin(distFreq), std::end(distFreq), 0);
     litFreq[kEndOfBlock] = 1;
-    HuffmanCodeLengths(litFreq, kLitLenCodes, kMaxCodeBits, litLen);
-    HuffmanCodeLengths(distFreq, kDistCodes, kMaxCodeBits, distLen);
-    return CodedBits(litLen, distLen) < 6 * uint64_t(int64_t(tallyEnd) - blockStart);
+}
+
+// Codes fitted to fewer symbols follow changes in the data (a program's code into its
+// tables, text into a picture) more closely, but every block sends its own codes. So
+// when the symbols since the mark and those before it take fewer bits as two blocks
+// than as one, the pending block ends at the mark, and what came after it begins the
+// next. Data that hardly compresses gains nothing from a cut, so a small file of it (a
+// JPEG picture) stays one block, to be passed through as it is. Returns the bits of
+// what is pending afterwards as a block of its own.
+uint64_t DeflateEncoder::State::SplitIfCheaper() {
+    uint64_t wholeBits = BlockBits(litFreq, distFreq, uint64_t(tallyEnd - blockStart));
+    if (markSymbols == 0 || markSymbols == symbols) return wholeBits;
+    uint32_t segLitFreq[kLitLenCodes], segDistFreq[kDistCodes];
+    for (unsigned i = 0; i < kLitLenCodes; i++) segLitFreq[i] = litFreq[i] - markLitFreq[i];
+    for (unsigned i = 0; i < kDistCodes; i++) segDistFreq[i] = distFreq[i] - markDistFreq[i];
+    segLitFreq[kEndOfBlock] = 1;
+    uint64_t segBits = BlockBits(segLitFreq, segDistFreq, uint64_t(tallyEnd - markEnd));
+    if (markBits + segBits >= wholeBits) return wholeBits;
+
+    unsigned sent = markSymbols, sentMatches = markMatches;
+    unsigned keptSymbols = symbols - sent, keptMatches = matches - sentMatches;
+    int64_t end = tallyEnd;
+    symbols = sent;
+    matches = sentMatches;
+    tallyEnd = markEnd;
+    std::copy(std::begin(markLitFreq), std::end(markLitFreq), litFreq);
+    std::copy(std::begin(markDistFreq), std::end(markDistFreq), distFreq);
+    FlushBlock(false);
+    if (failed) return segBits;
+    // The mark is a multiple of eight symbols, so the match flags move by whole bytes.
+    std::memmove(litBuf.data(), litBuf.data() + sent, keptSymbols);
+    std::memmove(distBuf.data(), distBuf.data() + sentMatches, keptMatches * sizeof(uint16_t));
+    std::memmove(flagBuf.data(), flagBuf.data() + sent / 8, (keptSymbols + 7) / 8);
+    symbols = keptSymbols;
+    matches = keptMatches;
+    tallyEnd = end;
+    std::copy(std::begin(segLitFreq), std::end(segLitFreq), litFreq);
+    std::copy(std::begin(segDistFreq), std::end(segDistFreq), distFreq);
+    return segBits;
+}
+
+// Every kSegment symbols: the pending block may end at the last mark, and a full
+// buffer ends it in any case; otherwise the mark moves here.
+void DeflateEncoder::State::EndSegment() {
+    uint64_t bits = SplitIfCheaper();
+    if (failed) return;
+    if (symbols == kSymbolBufSize) {
+        FlushBlock(false);
+        return;
+    }
+    markSymbols = symbols;
+    markMatches = matches;
+    markEnd = tallyEnd;
+    markBits = bits;
+    std::copy(std::begin(litFreq), std::end(litFreq), markLitFreq);
+    std::copy(std::begin(distFreq), std::end(distFreq), markDistFreq);
+}
+
+void DeflateEncoder::State::FinishBlocks() {
+    SplitIfCheaper();
+    if (!failed) FlushBlock(true);
 }
 
 // Ends the pending block: builds its codes, picks the cheapest way to send it and sends
 // it. The first block also decides the text flag, and, when it is the last as well and
 // did not shrink, turns the whole output into a plain copy of the input.
 void DeflateEncoder::State::FlushBlock(bool last) {
-    litFreq[kEndOfBlock] = 1;
     bool inWindow = blockStart >= 0;
-    uint64_t storedLen = uint64_t(int64_t(tallyEnd) - blockStart);
-
-    HuffCode lit, dist, clen;
-    HuffmanCodeLengths(litFreq, kLitLenCodes, kMaxCodeBits, lit.len);
-    HuffmanCodeLengths(distFreq, kDistCodes, kMaxCodeBits, dist.len);
-    unsigned hlit = kLitLenCodes, hdist = kDistCodes;
-    while (hlit > 257 && lit.len[hlit - 1] == 0) hlit--;
-    while (hdist > 1 && dist.len[hdist - 1] == 0) hdist--;
-    uint8_t allLens[kLitLenCodes + kDistCodes];
-    std::copy(lit.len, lit.len + hlit, allLens);
-    std::copy(dist.len, dist.len + hdist, allLens + hlit);
-    CodeLengthRuns runs;
-    RunLengthCode(allLens, hlit + hdist, runs);
-    uint32_t clFreq[kCodeLenCodes] = {};
-    for (unsigned i = 0; i < runs.count; i++) clFreq[runs.sym[i]]++;
-    HuffmanCodeLengths(clFreq, kCodeLenCodes, kMaxCodeLenBits, clen.len);
-    unsigned hclen = kCodeLenCodes;
-    while (hclen > 4 && clen.len[kCodeLenOrder[hclen - 1]] == 0) hclen--;
-
-    // Sizes in bits, without the 3-bit block header.
-    uint64_t dynBits = 5 + 5 + 4 + 3 * hclen + CodedBits(lit.len, dist.len);
-    for (unsigned i = 0; i < runs.count; i++) dynBits += clen.len[runs.sym[i]] + kRunExtraBits[runs.sym[i]];
-    uint64_t fixedBits = CodedBits(kFixedLit.len, kFixedDist.len);
+    uint64_t storedLen = uint64_t(tallyEnd - blockStart);
+    BlockPlan plan(litFreq, distFreq);
 
     if (firstBlock) {
         uint64_t textLike = 0, binaryLike = 0;
@@ -721,7 +850,7 @@ void DeflateEncoder::State::FlushBlock(bool last) {
     if (firstBlock && last && allowRaw) {
         // Byte counts as ZIP's own encoder judges them: the block header included,
         // rounded up.
-        uint64_t dynBytes = (dynBits + 3 + 7) / 8, fixedBytes = (fixedBits + 3 + 7) / 8;
+        uint64_t dynBytes = (plan.dynBits + 3 + 7) / 8, fixedBytes = (plan.fixedBits + 3 + 7) / 8;
         if (storedLen <= std::min(dynBytes, fixedBytes)) {
             result.stored = true;
             if (storedLen > 0 && !sink->Write(data, storedLen)) {
@@ -733,34 +862,32 @@ void DeflateEncoder::State::FlushBlock(bool last) {
         }
     }
 
-    unsigned pad = (8 - (bitCount + 3) % 8) % 8;
-    uint64_t chunks = storedLen == 0 ? 1 : (storedLen + 65534) / 65535;
-    uint64_t storedBits = pad + 32 + 8 * storedLen + (chunks - 1) * (8 + 32);
-    if (inWindow && storedBits < fixedBits && storedBits < dynBits) {
+    uint64_t storedBits = StoredBits(storedLen, (8 - (bitCount + 3) % 8) % 8);
+    if (inWindow && storedBits < plan.fixedBits && storedBits < plan.dynBits) {
         SendStored(data, unsigned(storedLen), last);
-    } else if (fixedBits <= dynBits) {
+    } else if (plan.fixedBits <= plan.dynBits) {
         PutBits(last ? 3 : 2, 3);
         SendSymbols(kFixedLit, kFixedDist);
     } else {
-        AssignCodes(lit, hlit);
-        AssignCodes(dist, hdist);
-        AssignCodes(clen, kCodeLenCodes);
+        AssignCodes(plan.lit, plan.hlit);
+        AssignCodes(plan.dist, plan.hdist);
+        AssignCodes(plan.clen, kCodeLenCodes);
         PutBits(last ? 5 : 4, 3);
-        PutBits(hlit - 257, 5);
-        PutBits(hdist - 1, 5);
-        PutBits(hclen - 4, 4);
-        for (unsigned i = 0; i < hclen; i++) PutBits(clen.len[kCodeLenOrder[i]], 3);
-        for (unsigned i = 0; i < runs.count; i++)
-            PutBits(clen.code[runs.sym[i]] | runs.extra[i] << clen.len[runs.sym[i]],
-                    clen.len[runs.sym[i]] + kRunExtraBits[runs.sym[i]]);
-        SendSymbols(lit, dist);
+        PutBits(plan.hlit - 257, 5);
+        PutBits(plan.hdist - 1, 5);
+        PutBits(plan.hclen - 4, 4);
+        for (unsigned i = 0; i < plan.hclen; i++) PutBits(plan.clen.len[kCodeLenOrder[i]], 3);
+        for (unsigned i = 0; i < plan.runs.count; i++) {
+            unsigned sym = plan.runs.sym[i];
+            PutBits(plan.clen.code[sym] | plan.runs.extra[i] << plan.clen.len[sym],
+                    plan.clen.len[sym] + kRunExtraBits[sym]);
+        }
+        SendSymbols(plan.lit, plan.dist);
     }
 
     firstBlock = false;
     blockStart = tallyEnd;
-    symbols = matches = 0;
-    std::fill(std::begin(litFreq), std::end(litFreq), 0);
-    std::fill(std::begin(distFreq), std::end(distFreq), 0);
+    StartBlock();
 }
 
 ptrdiff_t MemorySource::Read(uint8_t* buf, size_t len) {

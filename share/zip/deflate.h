@@ -1,5 +1,6 @@
 // A Deflate encoder (RFC 1951): hash chains over a 32 KB window, lazy or greedy
-// matching by level, and per block the cheapest of stored, fixed and dynamic Huffman
+// matching by level (stepping over data that shows no matches), blocks that end where
+// the data changes, and per block the cheapest of stored, fixed and dynamic Huffman
 // coding.
 #pragma once
 

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
-#include <fstream>
-#include <istream>
 
 #include "share/zip/crc32.h"
 #include "share/zip/deflate.h"
@@ -334,19 +332,20 @@ struct TempFileGuard {
     }
 };
 
-// The whole of a file through a stream, or throws.
-void CopyStream(std::istream& from, TZipFile& to, const std::string& fromName) {
+// The rest of an open file, from its current position, or throws.
+void CopyRest(TZipFile& from, TZipFile& to, const std::string& fromName) {
     char buf[kIoBufferSize];
-    while (from.read(buf, sizeof buf), from.gcount() > 0)
-        if (to.Write(buf, size_t(from.gcount())) < size_t(from.gcount()))
+    ptrdiff_t got;
+    while ((got = from.Read(buf, sizeof buf)) > 0)
+        if (to.Write(buf, size_t(got)) < size_t(got))
             throw ENotEnoughRoom("There is not enough room for the temporary copy of " + fromName + ".");
-    if (from.bad()) throw EZipError("Cannot read " + fromName + ".");
+    if (got < 0) throw EZipError("Cannot read " + fromName + ".");
 }
 
 // Runs the writer with prefix attached, and detaches it however the run ends.
-uint32_t WriteBehind(TZipWriter& writer, std::istream& prefix) {
+uint32_t WriteBehind(TZipWriter& writer, TZipFile& prefix) {
     struct Detach {
-        std::istream*& prefix;
+        TZipFile*& prefix;
         ~Detach() { prefix = nullptr; }
     } detach{writer.PackagePrefix};
     writer.PackagePrefix = &prefix;
@@ -361,21 +360,21 @@ uint32_t TZipWriter::WritePackage(const std::string& stubPath, const std::string
     if (blockSize > 0 && size_t(blockSize) > block.size())
         throw EZipError("The configuration block is shorter than its given size.");
     ZipName = packagePath;
-    std::ifstream stub(stubPath, std::ios::binary);
-    if (!stub) throw EZipError("Cannot read the extractor stub " + stubPath + ".");
+    TZipFile stub;
+    if (!stub.OpenRead(stubPath)) throw EZipError("Cannot read the extractor stub " + stubPath + ".");
     if (blockSize <= 0) return WriteBehind(*this, stub);
 
     TempFileGuard guard;  // declared first, so the file is closed before it is deleted
     TZipFile temp;
     if (!temp.CreateTemp(TempFolder(), guard.name))
         throw EZipError("Cannot create a temporary file in " + TempFolder() + ".");
-    CopyStream(stub, temp, stubPath);
+    CopyRest(stub, temp, stubPath);
     if (temp.Write(block.data(), size_t(blockSize)) < size_t(blockSize))
         throw ENotEnoughRoom("There is not enough room for the temporary copy of " + stubPath + ".");
     temp.Close();
-    stub.close();
-    std::ifstream prefix(guard.name, std::ios::binary);
-    if (!prefix) throw EZipError("Cannot read the temporary file " + guard.name + ".");
+    stub.Close();
+    TZipFile prefix;
+    if (!prefix.OpenRead(guard.name)) throw EZipError("Cannot read the temporary file " + guard.name + ".");
     return WriteBehind(*this, prefix);
 }
 
@@ -409,9 +408,9 @@ uint32_t TZipWriter::Run() {
     out.Create();
     if (PackagePrefix != nullptr) {
         char buf[kIoBufferSize];
-        while (PackagePrefix->read(buf, sizeof buf), PackagePrefix->gcount() > 0)
-            out.Write(buf, size_t(PackagePrefix->gcount()));
-        if (PackagePrefix->bad()) throw EZipError("The package prefix could not be read.");
+        ptrdiff_t got;
+        while ((got = PackagePrefix->Read(buf, sizeof buf)) > 0) out.Write(buf, size_t(got));
+        if (got < 0) throw EZipError("The package prefix could not be read.");
     }
 
     std::vector<std::unique_ptr<TZipHeaderInfo>> records;

@@ -5,13 +5,13 @@
 
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "share/zip/zipformat.h"
+#include "share/zip/zipfs.h"
 
 // Every failure of a run reaches the caller as one of these; the partial archive has
 // been deleted by then.
@@ -119,9 +119,9 @@ public:
     // Called after every write to the output, so the user interface can repaint during a
     // long run. It must not start another run or change these settings.
     std::function<void()> DoProcessMessages;
-    // When set, its bytes, from its current position to its end, are copied ahead of the
-    // first entry, and every recorded offset counts them.
-    std::istream* PackagePrefix = nullptr;
+    // When set, the bytes of this open file, from its current position to its end, are
+    // copied ahead of the first entry, and every recorded offset counts them.
+    TZipFile* PackagePrefix = nullptr;
 
     // Writes ZipName from FilesList and returns the number of entries written. A listed
     // file that is missing, cannot be opened or repeats an earlier stored name is left

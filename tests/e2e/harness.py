@@ -50,6 +50,62 @@ def set_started_before(started=True):
         reg("delete", r"HKCU\Software\Gobu", "/f")
 
 
+MARKER = os.path.join(TREE, "tests", "wine", "marker.exe")
+MAILTO_COMMAND = r"HKCR\mailto\shell\open\command"
+
+
+def default_value(key):
+    """The type and data of a key's default value, or None."""
+    out = reg("query", key, "/ve").stdout
+    for line in out.splitlines():
+        m = re.search(r"(REG_SZ|REG_EXPAND_SZ)\s+(.*)$", line)
+        if m:
+            return m.group(1), m.group(2).strip()
+    return None
+
+
+def register_mailer(test, folder):
+    """A stand-in mail program for "mailto" addresses until the test ends; the file it
+    writes its command line to."""
+    mailer = os.path.join(folder, "mailer.exe")
+    shutil.copyfile(MARKER, mailer)
+    previous = default_value(MAILTO_COMMAND)
+    if previous:
+        test.addCleanup(reg, "add", MAILTO_COMMAND, "/ve", "/t", previous[0], "/d", previous[1], "/f")
+    else:
+        test.addCleanup(reg, "delete", MAILTO_COMMAND, "/ve", "/f")
+    reg("add", MAILTO_COMMAND, "/ve", "/d", f'"{windows_path(mailer)}" "%1"', "/f")
+    return mailer + ".ran"
+
+
+def process_running(fragment):
+    """The id of a Wine process whose command line names fragment, or None."""
+    for pid in os.listdir("/proc"):
+        if not pid.isdigit():
+            continue
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                line = f.read().replace(b"\0", b" ").decode(errors="replace").lower()
+        except OSError:
+            continue
+        if fragment.lower() in line:
+            return int(pid)
+    return None
+
+
+def press_start(caption):
+    """Start in the extractor's dialog, left of Cancel in its bottom-right corner."""
+    dialog = wait_window(caption, min_size=200)
+    xdotool("mousemove", dialog.x + dialog.w - 155, dialog.y + dialog.h - 24)
+    xdotool("click", 1)
+
+
+def confirm_finished():
+    box = wait_window("Finished.", min_size=50)
+    xdotool("mousemove", box.x + box.w // 2, box.y + box.h // 2)
+    xdotool("key", "Return")
+
+
 class Window:
     def __init__(self, xid, name, w, h, x, y):
         self.xid, self.name, self.w, self.h, self.x, self.y = xid, name, w, h, x, y

@@ -3,29 +3,13 @@ its OK button centred at the bottom, and Esc closes it; T hands a prepared messa
 the mail program that the prefix names for "mailto"."""
 
 import os
-import re
-import shutil
 import sys
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import (reg, screenshot, set_started_before, wait_for, wait_window, windows,  # noqa: E402
-                     windows_path, xdotool)
-
-MARKER = os.path.join(harness.TREE, "tests", "wine", "marker.exe")
-MAILTO_COMMAND = r"HKCR\mailto\shell\open\command"
-
-
-def default_value(key):
-    """The type and data of a key's default value, or None."""
-    out = reg("query", key, "/ve").stdout
-    for line in out.splitlines():
-        m = re.search(r"(REG_SZ|REG_EXPAND_SZ)\s+(.*)$", line)
-        if m:
-            return m.group(1), m.group(2).strip()
-    return None
+from harness import screenshot, set_started_before, wait_for, wait_window, windows, xdotool  # noqa: E402
 
 
 class Help(harness.GobuTestCase):
@@ -68,15 +52,7 @@ class Help(harness.GobuTestCase):
         self.assertIsNone(gobu.process.poll(), "the gobu runs on")
 
     def test_t_opens_a_tell_a_friend_message_in_the_mail_program(self):
-        mailer = os.path.join(self.folder, "mailer.exe")
-        shutil.copyfile(MARKER, mailer)
-        ran = mailer + ".ran"
-        previous = default_value(MAILTO_COMMAND)
-        if previous:
-            self.addCleanup(reg, "add", MAILTO_COMMAND, "/ve", "/t", previous[0], "/d", previous[1], "/f")
-        else:
-            self.addCleanup(reg, "delete", MAILTO_COMMAND, "/ve", "/f")
-        reg("add", MAILTO_COMMAND, "/ve", "/d", f'"{windows_path(mailer)}" "%1"', "/f")
+        ran = harness.register_mailer(self, self.folder)
 
         self.start("friendly.exe")
         xdotool("key", "t")

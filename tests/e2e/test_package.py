@@ -36,21 +36,6 @@ def dos_stamp(path):
     return t[:5] + (t.tm_sec // 2 * 2,)
 
 
-def gobu_started_from(folder_fragment):
-    """Whether a Wine process runs a program whose command line names that folder."""
-    for pid in os.listdir("/proc"):
-        if not pid.isdigit():
-            continue
-        try:
-            with open(f"/proc/{pid}/cmdline", "rb") as f:
-                line = f.read().replace(b"\0", b" ").decode(errors="replace").lower()
-        except OSError:
-            continue
-        if folder_fragment.lower() in line:
-            return int(pid)
-    return None
-
-
 class Package(harness.GobuTestCase):
     def setUp(self):
         super().setUp()
@@ -63,7 +48,7 @@ class Package(harness.GobuTestCase):
             if p.poll() is None:
                 p.kill()
                 p.wait()
-        pid = gobu_started_from("\\gobus\\")
+        pid = harness.process_running("\\gobus\\")
         if pid:
             os.kill(pid, 9)
         super().tearDown()
@@ -73,17 +58,6 @@ class Package(harness.GobuTestCase):
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.started.append(p)
         return p
-
-    def press_start(self, caption):
-        dialog = wait_window(caption, min_size=200)
-        # Start sits left of Cancel in the bottom-right corner of the dialog.
-        xdotool("mousemove", dialog.x + dialog.w - 155, dialog.y + dialog.h - 24)
-        xdotool("click", 1)
-
-    def confirm_finished(self):
-        box = wait_window("Finished.", min_size=50)
-        xdotool("mousemove", box.x + box.w // 2, box.y + box.h // 2)
-        xdotool("key", "Return")
 
     def test_package_extracts_every_file_with_its_date_and_starts_the_gobu(self):
         set_started_before(True)
@@ -106,10 +80,10 @@ class Package(harness.GobuTestCase):
         self.assertEqual(made.stdout, "4\n")
 
         self.run_package(package)
-        self.press_start("My holiday.exe")
-        self.confirm_finished()
+        harness.press_start("My holiday.exe")
+        harness.confirm_finished()
         wait_window("My holiday", min_size=8)
-        self.assertTrue(wait_for(lambda: gobu_started_from("\\gobus\\my holiday.exe"), 10,
+        self.assertTrue(wait_for(lambda: harness.process_running("\\gobus\\my holiday.exe"), 10,
                                  "the gobu started from c:\\gobus under its long name"))
         for name in ("my holiday.exe", "sfxstub32.bin", "my holiday.gobu", "beach.bmp"):
             source, arrived = os.path.join(self.folder, name), os.path.join(self.dest, name)
@@ -135,8 +109,8 @@ class Package(harness.GobuTestCase):
         subprocess.run(["zip", "-q", "-A", package], check=True)
 
         self.run_package(package)
-        self.press_start("Info.exe")
-        self.confirm_finished()
+        harness.press_start("Info.exe")
+        harness.confirm_finished()
         self.assertEqual(self.started[0].wait(10), 0)
         recorded = {i.filename: i.date_time for i in zipfile.ZipFile(os.path.join(self.folder, "info.zip")).infolist()}
         for name in ("readme.txt", "pics/hint.bmp"):

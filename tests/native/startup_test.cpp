@@ -74,3 +74,46 @@ TEST(Placement, AnimatedGobuOpensMenuAtItsCornerAwayFromEdges) {
     c = PopupMenuPoint({300, 600}, win, {10, 67}, screen, true);
     EXPECT_EQ(c.y, 700);
 }
+
+// A window 100 x 80 on a 1024 x 768 screen with a taskbar of 30 pixels at the bottom,
+// and beside it, for the last cases, a second monitor to the right.
+TEST(Placement, PositionsOffTheDesktopMoveJustInsideTheWorkArea) {
+    const Size window{100, 80};
+    const Area work{0, 0, 1024, 738};
+    const std::vector<Area> one{{0, 0, 1024, 768}};
+    const std::vector<Area> two{{0, 0, 1024, 768}, {1024, 0, 2304, 1024}};
+    struct Case {
+        const char* what;
+        Point pos;
+        const std::vector<Area>& monitors;
+        Point expected;
+    } cases[] = {
+        {"inside", {200, 150}, one, {200, 150}},
+        {"over the taskbar, but visible", {900, 700}, one, {900, 700}},
+        {"32 pixels left on the right edge", {992, 10}, one, {992, 10}},
+        {"31 pixels left on the right edge", {993, 10}, one, {924, 10}},
+        {"32 pixels left at the top", {10, -48}, one, {10, -48}},
+        {"31 pixels left at the top", {10, -49}, one, {10, 0}},
+        {"wholly off to the left", {-5000, 300}, one, {0, 300}},
+        {"wholly off to the right", {5000, 300}, one, {924, 300}},
+        {"wholly off at the top", {300, -900}, one, {300, 0}},
+        {"wholly off at the bottom", {300, 5000}, one, {300, 658}},
+        {"off in a corner", {-300, 5000}, one, {0, 658}},
+        {"on the second monitor", {1500, 900}, two, {1500, 900}},
+        {"across both monitors", {1000, 300}, two, {1000, 300}},
+        {"below the shorter monitor", {300, 900}, two, {300, 658}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Point p = VisiblePosition(c.pos, window, c.monitors, work);
+        EXPECT_EQ(p.x, c.expected.x);
+        EXPECT_EQ(p.y, c.expected.y);
+    }
+    // A window smaller than 32 pixels counts as visible when the whole of it is.
+    Point small = VisiblePosition({1004, 748}, {20, 20}, one, work);
+    EXPECT_EQ(small.x, 1004);
+    // One larger than the work area keeps its top-left corner on it.
+    Point large = VisiblePosition({-5000, -5000}, {2000, 1000}, one, work);
+    EXPECT_EQ(large.x, 0);
+    EXPECT_EQ(large.y, 0);
+}

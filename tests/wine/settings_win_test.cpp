@@ -106,6 +106,23 @@ TEST_F(Settings, FileIsAppliedAtStartAndWrittenBackByteForByteOnClose) {
     EXPECT_EQ(ReadFileText(dir + "holiday.gobu"), text);
 }
 
+// A package from a larger screen: positions that would leave the windows out of sight
+// bring them just inside the work area.
+TEST_F(Settings, PositionsOffTheScreenBringTheWindowsInside) {
+    WriteFile(dir + "g.gobu",
+              "gobu left 9000\r\ngobu top -3000\r\nlist left -8000\r\nlist top 9000\r\nlist width 250\r\n"
+              "list height 180\r\n");
+    auto windows = StartGobu(dir + "g.exe");
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_LE(windows->main.Left() + 32, work.right);
+    EXPECT_GE(windows->main.Left(), work.left);
+    EXPECT_EQ(windows->main.Top(), work.top);
+    EXPECT_EQ(windows->rtfiles.Left(), work.left);
+    EXPECT_EQ(windows->rtfiles.Top(), work.bottom - 180);
+    EXPECT_EQ(windows->rtfiles.Width(), 250);
+}
+
 TEST_F(Settings, ReloadWithoutPositionsLeavesTheWindowsWhereTheyAre) {
     WriteFile(dir + "g.gobu", "gobu left 300\r\ngobu top 200\r\nduration 9\r\n");
     auto windows = StartGobu(dir + "g.exe");

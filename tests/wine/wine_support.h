@@ -12,6 +12,7 @@
 
 #include "app/gobuwindows.h"
 #include "app/utility.h"
+#include "mapi_record.h"
 #include "pictures/display.h"
 #include "ui/forms.h"
 #include "ui/outward.h"
@@ -81,10 +82,14 @@ inline std::string ReadFileText(const std::string& path) {
 }
 
 // Sees every call to the outside world instead of making it; message boxes are
-// answered with OK.
+// answered with OK, mail is answered with mailResult, or handed to Simple MAPI itself
+// when sendMail is set.
 struct RecordedCalls : outward::Recorder {
     std::vector<std::string> opened;    // files given to the shell's "open"
     std::vector<std::string> messages;  // texts of message boxes
+    std::vector<std::string> mails;     // DescribeMapiMessage of each message for Simple MAPI
+    ULONG mailResult = SUCCESS_SUCCESS;
+    bool sendMail = false;
     RecordedCalls() { outward::SetRecorder(this); }
     ~RecordedCalls() override { outward::SetRecorder(nullptr); }
     void Shell(HWND, const std::string& verb, const std::string& file, const std::string&, const std::string&,
@@ -95,6 +100,10 @@ struct RecordedCalls : outward::Recorder {
     int Message(HWND, const std::string& text, const std::string&, UINT) override {
         messages.push_back(text);
         return IDOK;
+    }
+    ULONG Mail(LPMAPISENDMAIL send, HWND parent, MapiMessage& message, FLAGS flags) override {
+        mails.push_back(DescribeMapiMessage(lhSessionNull, ULONG_PTR(parent), message, flags, 0));
+        return sendMail ? send(lhSessionNull, ULONG_PTR(parent), &message, flags, 0) : mailResult;
     }
 };
 

@@ -5,43 +5,11 @@
 #include <cstring>
 #include <vector>
 
+#include "central_directory.h"
 #include "share/zip/zipwriter.h"
 #include "wine_support.h"
 
 namespace {
-
-struct CentralEntry {
-    std::string name;  // stored bytes
-    uint32_t externalAttributes;
-    uint32_t dosDateTime;
-};
-
-uint16_t U16(const std::string& b, size_t at) { return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8); }
-uint32_t U32(const std::string& b, size_t at) { return U16(b, at) | uint32_t(U16(b, at + 2)) << 16; }
-
-std::string ReadWhole(const std::string& path) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    std::string data(GetFileSize(f, nullptr), '\0');
-    DWORD got = 0;
-    ReadFile(f, &data[0], DWORD(data.size()), &got, nullptr);
-    CloseHandle(f);
-    return data;
-}
-
-// The central directory of an archive without a comment.
-std::vector<CentralEntry> CentralDirectory(const std::string& zip) {
-    std::vector<CentralEntry> entries;
-    size_t end = zip.size() - 22;
-    EXPECT_EQ(U32(zip, end), 0x06054B50u);
-    size_t at = U32(zip, end + 16);
-    for (int i = 0; i < U16(zip, end + 10); i++) {
-        EXPECT_EQ(U32(zip, at), 0x02014B50u);
-        size_t nameLength = U16(zip, at + 28);
-        entries.push_back({zip.substr(at + 46, nameLength), U32(zip, at + 38), U32(zip, at + 12)});
-        at += 46 + nameLength + U16(zip, at + 30) + U16(zip, at + 32);
-    }
-    return entries;
-}
 
 uint32_t DosTimeOf(const std::string& path) {
     HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -71,7 +39,7 @@ TEST(ZipWriterOnWindows, RecordsAttributesOemNamesAndLocalFileTimes) {
     writer.PackLevel = 9;
     EXPECT_EQ(writer.WriteArchive(), 3u);
 
-    std::vector<CentralEntry> entries = CentralDirectory(ReadWhole(dir + "out.zip"));
+    std::vector<CentralEntry> entries = CentralDirectory(ReadFileText(dir + "out.zip"));
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].name, "plain.txt");
     EXPECT_EQ(entries[0].externalAttributes, GetFileAttributesA(plain.c_str()));
@@ -97,7 +65,7 @@ TEST(ZipWriterOnWindows, AFileAnotherProgramHoldsExclusivelyIsLeftOut) {
     writer.FilesList = {dir + "held.txt", dir + "free.txt"};
     EXPECT_EQ(writer.WriteArchive(), 1u);
     CloseHandle(held);
-    std::vector<CentralEntry> entries = CentralDirectory(ReadWhole(dir + "out.zip"));
+    std::vector<CentralEntry> entries = CentralDirectory(ReadFileText(dir + "out.zip"));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].name, "free.txt");
 }

@@ -92,6 +92,12 @@ Bytes DistinctBytes(const std::vector<int>& values) {
     return b;
 }
 
+Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
 }  // namespace
 
 TEST(Crc32, MatchesTheStandardCheckValueAndZlib) {
@@ -131,6 +137,12 @@ TEST(Deflate, EveryLevelRoundTripsThroughZlib) {
         {"zeros 300000", Bytes(300000, 0)},
         {"random 100000", RandomBytes(rng, 100000)},
         {"text 200000", TextData(rng, 200000)},
+        // Blocks that end where the kind of data changes, and ones that end at a point
+        // which has slid out of the window by the time the run shows they should.
+        {"noise, text, noise",
+         Join({RandomBytes(rng, 40000), TextData(rng, 60000), RandomBytes(rng, 40000)})},
+        {"noise, a 2 MB run, text",
+         Join({RandomBytes(rng, 40000), Bytes(2000000, 'x'), TextData(rng, 40000)})},
     };
     for (size_t n : {32767u, 32768u, 32769u, 65273u, 65274u, 65275u, 65535u, 65536u, 65537u, 131072u})
         inputs.push_back({"mixed " + std::to_string(n), MixedData(rng, n)});
@@ -177,6 +189,52 @@ TEST(Deflate, Level9IsAsTightAsZlibOnTextAndRuns) {
     }
     // Higher levels search harder and must not come out larger on redundant text.
     EXPECT_LE(Encode(9, text).out.size(), Encode(1, text).out.size());
+}
+
+// Codes fitted to each kind of data beat one code for a mixture of kinds.
+TEST(Deflate, BlocksEndWhereTheKindOfDataChanges) {
+    std::mt19937 rng(13);
+    Bytes data;
+    for (int i = 0; i < 12; i++) {
+        size_t n = 5000 + rng() % 25000;
+        Bytes part = i % 3 == 0 ? RandomBytes(rng, n) : i % 3 == 1 ? TextData(rng, n) : MixedData(rng, n);
+        data.insert(data.end(), part.begin(), part.end());
+    }
+    Encoded e = Encode(9, data);
+    ASSERT_TRUE(ZlibInflate(e.out).data == data);
+    size_t zlib = ZlibDeflate9(data).size();
+    EXPECT_LE(double(e.out.size()), double(zlib) * 0.985) << e.out.size() << " against zlib's " << zlib;
+}
+
+// Long stretches of noise make the encoder step over positions without searching them;
+// what follows the noise, or repeats it, must still be found.
+TEST(Deflate, MatchesAroundLongStretchesOfNoiseAreStillFound) {
+    std::mt19937 rng(12);
+    const Bytes noise = RandomBytes(rng, 20000), gap = RandomBytes(rng, 8000);
+    const Bytes moreNoise = RandomBytes(rng, 100000), text = TextData(rng, 100000);
+    for (int level = 1; level <= 9; level++) {
+        DeflateEncoder enc;
+        auto size = [&](const Bytes& data) { return Encode(enc, level, data).out.size(); };
+        struct Case {
+            const char* name;
+            Bytes data;
+            size_t limit;
+        };
+        // A repeat costs a few bytes per 258-byte match; text after noise hardly more
+        // than on its own.
+        const size_t repeatCost = noise.size() / 50, textCost = size(text) * 33 / 32;
+        const Case cases[] = {
+            {"noise, then the same noise again", Join({noise, noise}), size(noise) + repeatCost},
+            {"noise, other noise, then the first noise again", Join({noise, gap, noise}),
+             size(Join({noise, gap})) + repeatCost},
+            {"noise, then text", Join({moreNoise, text}), size(moreNoise) + textCost},
+        };
+        for (const Case& c : cases) {
+            Encoded e = Encode(enc, level, c.data);
+            ASSERT_TRUE(ZlibInflate(e.out).data == c.data) << c.name << " at level " << level;
+            EXPECT_LE(e.out.size(), c.limit) << c.name << " at level " << level;
+        }
+    }
 }
 
 TEST(Deflate, IncompressibleDataCostsOnlyStoredBlockHeaders) {

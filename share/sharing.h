@@ -1,0 +1,37 @@
+// Rules of sharing a gobu that need no Windows: what a package carries, the note and
+// messages of the Share dialog, and what fits on a floppy disk.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Whether rows hold path in any letter case of A to Z.
+bool HoldsPath(const std::vector<std::string>& rows, const std::string& path);
+
+// The red note of the Share dialog: the pictures travel without being listed.
+std::string IncludeNoteText(size_t pictureCount);
+
+// The files a package carries, in packing order: the executable, the extracted stub
+// beside it, the settings file, the pictures, then the included files that are not web
+// addresses; all but the first two passed through resolve.
+std::vector<std::string> PackageFiles(const std::string& exePath, const std::vector<std::string>& pictures,
+                                      const std::vector<std::string>& includes,
+                                      const std::function<std::string(const std::string&)>& resolve);
+
+// The caption of the recipient's extractor dialog: the executable's file name with its
+// first letter upper-cased, Holiday.exe.
+std::string PackageCaption(const std::string& exePath);
+
+// A package of at most this many bytes is copied to a floppy disk. It keeps clear of
+// the full 1,474,560 bytes of a formatted disk for the file system's own needs.
+constexpr uint64_t kFloppyLimit = 1440000;
+bool FitsOnFloppy(uint64_t size);
+// Where the package goes on the floppy: a:\ and its file name.
+std::string FloppyTarget(const std::string& packagePath);
+
+std::string PackedMessage(const std::string& packagePath);
+std::string TooLargeForFloppyMessage(const std::string& packagePath);
+std::string CopiedToFloppyMessage(const std::string& packagePath);
+extern const char kPackingFailedMessage[];
+extern const char kInsertFloppyQuestion[];
