@@ -28,8 +28,9 @@ class Share(harness.GobuTestCase):
         shutil.rmtree(self.dest, ignore_errors=True)
         self.addCleanup(shutil.rmtree, self.dest, True)
 
-    def start_holiday(self):
-        """holiday.exe with a picture and an included file, each in a folder of its own."""
+    def start_holiday(self, include=True):
+        """holiday.exe with a picture and a file to include, each in a folder of its own;
+        the file is listed in the settings unless the test adds it in the dialog."""
         pics, docs = os.path.join(self.folder, "pics"), os.path.join(self.folder, "docs")
         os.makedirs(pics)
         os.makedirs(docs)
@@ -37,15 +38,17 @@ class Share(harness.GobuTestCase):
         with open(os.path.join(docs, "notes.txt"), "w") as f:
             f.write("what to see on the way\n" * 200)
         gobu = self.gobu("holiday.exe")
-        write_settings(gobu, ["gobu left 40", "gobu top 40",
-                              "picture " + windows_path(os.path.join(pics, "red.bmp")),
-                              "include " + windows_path(os.path.join(docs, "notes.txt"))])
+        lines = ["gobu left 40", "gobu top 40", "picture " + windows_path(os.path.join(pics, "red.bmp"))]
+        if include:
+            lines.append("include " + windows_path(os.path.join(docs, "notes.txt")))
+        write_settings(gobu, lines)
         gobu.start()
         gobu.window(size=(60, 40))
         return gobu
 
-    def share_by_menu(self, key):
-        """Share > E-Mail, Hard Disk or Floppy Disk, then OK in the Share dialog."""
+    def share_by_menu(self, key, in_dialog=None):
+        """Share > E-Mail, Hard Disk or Floppy Disk, then OK in the Share dialog (after
+        in_dialog(dialog), when given)."""
         xdotool("mousemove", 70, 60)
         xdotool("click", 3)
         time.sleep(0.5)
@@ -55,6 +58,8 @@ class Share(harness.GobuTestCase):
         time.sleep(0.3)
         xdotool("key", key)
         dialog = wait_window("Share", 10, min_size=200)
+        if in_dialog:
+            in_dialog(dialog)
         # The X window of a dialog is its client area: OK lies where its layout says.
         xdotool("mousemove", dialog.x + 336 + 37, dialog.y + 224 + 12)
         xdotool("click", 1)
@@ -69,10 +74,22 @@ class Share(harness.GobuTestCase):
         xdotool("key", "Return")
         wait_for(lambda: not [v for v in windows() if v.xid == box.xid], 5, "the message box to close")
 
+    def add_notes_by_add_others(self, dialog):
+        """Add Others, then docs\\notes.txt chosen in the open dialog."""
+        xdotool("mousemove", dialog.x + 171 + 35, dialog.y + 89 + 12)
+        xdotool("click", 1)
+        files = wait_window("Select File(s)", 20, min_size=200)
+        xdotool("mousemove", files.x + files.w // 2, files.y + 20)
+        xdotool("type", "--delay", "20", windows_path(os.path.join(self.folder, "docs")) + "\\")
+        xdotool("key", "Return")
+        xdotool("type", "--delay", "20", "notes.txt")
+        xdotool("key", "Return")
+        wait_for(lambda: not [v for v in windows() if v.xid == files.xid], 10, "the open dialog to close")
+
     def test_hard_disk_package_lists_its_files_and_unpacks_into_c_gobus_where_the_gobu_starts(self):
-        gobu = self.start_holiday()
+        gobu = self.start_holiday(include=False)
         gobu_xid = gobu.window().xid
-        self.share_by_menu("h")
+        self.share_by_menu("h", self.add_notes_by_add_others)
         self.confirm_message(gobu_xid)
         package = os.path.join(self.folder, "holiday_zip.exe")
         listing = subprocess.run(["unzip", "-Z1", package], capture_output=True, text=True).stdout.split()
