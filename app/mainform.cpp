@@ -508,11 +508,13 @@ void Tmain::EMail1Click() { ShareTo(0); }
 void Tmain::HardDisk1Click() { ShareTo(1); }
 void Tmain::FloppyDisk1Click() { ShareTo(2); }
 
-bool Tmain::CheckLinkedNames() {
-    if (!HaveSameNames(filelist->list.Rows())) return true;
+bool CheckDistinctNames(const std::vector<std::string>& files) {
+    if (!HaveSameNames(files)) return true;
     ShowMessage("Two or more files in the list have the same name.");
     return false;
 }
+
+bool Tmain::CheckLinkedNames() { return CheckDistinctNames(filelist->list.Rows()); }
 
 // ---- Start-up with Windows ----
 

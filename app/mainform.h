@@ -2,12 +2,17 @@
 // button, opens its popup menu on a right click and answers single-key commands.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "app/settings.h"
 #include "pictures/display.h"
 #include "pictures/slideshow.h"
 #include "ui/filedialog.h"
 #include "ui/forms.h"
+
+// False, after a message, when two of the files share a file name: a package could
+// not carry both.
+bool CheckDistinctNames(const std::vector<std::string>& files);
 
 class Tmain : public TForm {
 public:

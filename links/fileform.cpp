@@ -15,13 +15,23 @@ const TFormStyle kFileListStyle = {"Select File(s)", WS_POPUP | WS_CAPTION | WS_
 
 }  // namespace
 
+void SetUpSelectFiles(TFileDialog& dialog) {
+    dialog.Title = "Select File(s)";
+    dialog.Filter = "Any File (*.*)|*.*";
+    dialog.Options = OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    dialog.PreviewPicture = LoadPicture;
+}
+
+bool ChooseMoreFiles(TFileDialog& dialog, HWND owner) {
+    dialog.InitialDir = FolderPart(dialog.FileName);
+    dialog.FileName.clear();
+    return dialog.Execute(owner);
+}
+
 bool Tfilelist::Create() {
     filelist = this;
     DialogKeys = true;
-    filedlg.Title = "Select File(s)";
-    filedlg.Filter = "Any File (*.*)|*.*";
-    filedlg.Options = OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    filedlg.PreviewPicture = LoadPicture;
+    SetUpSelectFiles(filedlg);
     if (!CreateForm("Tfilelist", kFileListStyle, Application.Handle, false)) return false;
     CentreOnScreen();
     return true;
@@ -48,10 +58,7 @@ void Tfilelist::CreateComponents() {
 }
 
 void Tfilelist::addbuttonClick() {
-    // An empty name field, in the folder of the files added last.
-    filedlg.InitialDir = FolderPart(filedlg.FileName);
-    filedlg.FileName.clear();
-    if (!filedlg.Execute(Handle)) return;
+    if (!ChooseMoreFiles(filedlg, Handle)) return;
     for (const std::string& path : filedlg.Files) list.Add(path);
 }
 

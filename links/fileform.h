@@ -30,3 +30,10 @@ protected:
 };
 
 extern Tfilelist* filelist;
+
+// The "Select File(s)" dialog of the Link File(s) and Share dialogs: any files, several
+// at once, with a picture preview.
+void SetUpSelectFiles(TFileDialog& dialog);
+// Runs it with an empty name field, in the folder of the files chosen last; true when
+// files were chosen.
+bool ChooseMoreFiles(TFileDialog& dialog, HWND owner);

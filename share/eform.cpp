@@ -1,11 +1,9 @@
 #include "share/eform.h"
 
-#include "app/launching.h"
 #include "app/mainform.h"
 #include "app/startup.h"
 #include "app/utility.h"
 #include "links/fileform.h"
-#include "pictures/display.h"
 #include "pictures/picform.h"
 #include "share/mailto.h"
 #include "share/sharing.h"
@@ -36,10 +34,7 @@ uint64_t SizeOfFile(const std::string& path) {
 bool Tshare::Create() {
     share = this;
     DialogKeys = true;
-    filedlg.Title = "Select File(s)";
-    filedlg.Filter = "Any File (*.*)|*.*";
-    filedlg.Options = OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    filedlg.PreviewPicture = LoadPicture;
+    SetUpSelectFiles(filedlg);
     // The windows repaint while a large package is written.
     zipwriter.DoProcessMessages = [] { Application.ProcessMessages(); };
     if (!CreateForm("Tshare", kShareStyle, Application.Handle, false)) return false;
@@ -93,11 +88,7 @@ void Tshare::AddUnique(TListView& list, const std::string& path) {
     if (!HoldsPath(list.Rows(), path)) list.Add(path);
 }
 
-bool Tshare::CheckIncludeNames() {
-    if (!HaveSameNames(wantedbox.Rows())) return true;
-    ShowMessage("Two or more files in the list have the same name.");
-    return false;
-}
+bool Tshare::CheckIncludeNames() { return CheckDistinctNames(wantedbox.Rows()); }
 
 // Last to first, so several chosen rows arrive in reverse order.
 void Tshare::addbuttonClick() {
@@ -110,10 +101,7 @@ void Tshare::addallbuttonClick() {
 }
 
 void Tshare::otherbuttonClick() {
-    // An empty name field, in the folder of the files added last.
-    filedlg.InitialDir = FolderPart(filedlg.FileName);
-    filedlg.FileName.clear();
-    if (!filedlg.Execute(Handle)) return;
+    if (!ChooseMoreFiles(filedlg, Handle)) return;
     for (const std::string& path : filedlg.Files) AddUnique(wantedbox, path);
 }
 
