@@ -12,23 +12,8 @@ include(ExternalProject)
 
 set(JPEG_DEPS ${CMAKE_BINARY_DIR}/_deps)
 set(JPEG_PREFIX ${JPEG_DEPS}/libjpeg-install)
-set(JPEG_SRC ${JPEG_DEPS}/libjpeg-src)
-
-if(NOT EXISTS ${JPEG_SRC}/CMakeLists.txt)
-  file(MAKE_DIRECTORY ${JPEG_DEPS}/download)
-  execute_process(COMMAND apt-get source --download-only -qq libjpeg-turbo
-                  WORKING_DIRECTORY ${JPEG_DEPS}/download
-                  RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
-  file(GLOB orig ${JPEG_DEPS}/download/libjpeg-turbo_*.orig.tar.gz)
-  if(NOT orig)
-    message(FATAL_ERROR "apt-get source libjpeg-turbo failed (is a deb-src entry configured? run scripts/setup)")
-  endif()
-  list(GET orig 0 orig)
-  file(MAKE_DIRECTORY ${JPEG_DEPS}/unpack)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E tar xzf ${orig} WORKING_DIRECTORY ${JPEG_DEPS}/unpack)
-  file(GLOB unpacked LIST_DIRECTORIES true ${JPEG_DEPS}/unpack/libjpeg-turbo-*)
-  file(RENAME ${unpacked} ${JPEG_SRC})
-endif()
+set(DEPS ${JPEG_DEPS})
+include(${CMAKE_CURRENT_LIST_DIR}/fetch-libjpeg.cmake)
 
 ExternalProject_Add(libjpeg_build
   SOURCE_DIR ${JPEG_SRC}

@@ -5,6 +5,7 @@
 
 #include "app/mainform.h"
 #include "pictures/picform.h"
+#include "ui/forms.h"
 
 namespace {
 
@@ -12,11 +13,7 @@ using TimePeriodCall = UINT(WINAPI*)(UINT);
 
 // timeBeginPeriod and timeEndPeriod, or null where the library is missing.
 TimePeriodCall TimePeriod(const char* name) {
-    static HMODULE winmm = [] {
-        char dir[MAX_PATH];
-        UINT n = GetSystemDirectoryA(dir, sizeof dir);
-        return n > 0 && n < sizeof dir ? LoadLibraryA((std::string(dir, n) + "\\winmm.dll").c_str()) : nullptr;
-    }();
+    static HMODULE winmm = LoadSystemLibrary("winmm.dll");
     return winmm ? reinterpret_cast<TimePeriodCall>(reinterpret_cast<void*>(GetProcAddress(winmm, name))) : nullptr;
 }
 

@@ -39,17 +39,6 @@ bool ReadMachineValue(const char* keyPath, const char* name, DWORD limit, std::s
     return true;
 }
 
-// "MAPI32.DLL" from the system's own folder only: a received gobu's folder, or the
-// current one, may hold any file its sender put there.
-HMODULE LoadSystemMapiLibrary() {
-    char folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(folder, sizeof folder);
-    if (length == 0 || length >= sizeof folder) return nullptr;
-    const std::string path = std::string(folder) + "\\MAPI32.DLL";
-    // The library's own imports are looked for beside it first, not beside the gobu.
-    return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 // Whether the system declares Simple MAPI installed.
 bool SimpleMapiRegistered() {
     OSVERSIONINFOA version = {};
@@ -98,7 +87,7 @@ bool DefaultMailIsOutlook() {
 void LoadSimpleMapi() {
     if (mapi.tested) return;
     mapi.tested = true;
-    if (SimpleMapiRegistered()) mapi.library = LoadSystemMapiLibrary();
+    if (SimpleMapiRegistered()) mapi.library = LoadSystemLibrary("MAPI32.DLL");
 }
 
 bool SimpleMapiAvailable() {

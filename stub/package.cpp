@@ -130,13 +130,53 @@ bool LocateData(const PackageFile& f, const Package& p, const PackageEntry& e, u
     return true;
 }
 
-PackageStatus CheckEntry(const PackageFile& f, const Package& p, const PackageEntry& e) {
+// The stretch of the file an entry takes: its local header, name, extra field and data.
+struct Span {
+    uint32_t start, end;
+};
+
+PackageStatus CheckEntry(const PackageFile& f, const Package& p, const PackageEntry& e, Span& span) {
     if ((e.flags & kEncrypted) != 0 || !IsSafeEntryName(e.name, e.nameLength)) return kPackageBadArchive;
     if (e.method != 0 && e.method != 8) return kPackageUnknownMethod;
     if (e.method == 0 && e.compressedSize != e.size) return kPackageBadArchive;
     if (IsFolderEntry(e) && e.size != 0) return kPackageBadArchive;
     uint32_t data;
-    return LocateData(f, p, e, data) ? kPackageOk : kPackageBadArchive;
+    if (!LocateData(f, p, e, data)) return kPackageBadArchive;
+    span.start = e.localOffset;
+    span.end = data + e.compressedSize;
+    return kPackageOk;
+}
+
+// Heap sort by start: no C library here, and no stack depth that a stranger's entry
+// count could drive.
+void SiftDown(Span* s, uint32_t root, uint32_t n) {
+    for (uint32_t child; (child = 2 * root + 1) < n; root = child) {
+        if (child + 1 < n && s[child + 1].start > s[child].start) child++;
+        if (s[root].start >= s[child].start) return;
+        Span t = s[root];
+        s[root] = s[child];
+        s[child] = t;
+    }
+}
+
+void SortByStart(Span* s, uint32_t n) {
+    for (uint32_t i = n / 2; i-- > 0;) SiftDown(s, i, n);
+    for (uint32_t last = n; last-- > 1;) {
+        Span t = s[0];
+        s[0] = s[last];
+        s[last] = t;
+        SiftDown(s, 0, last);
+    }
+}
+
+// Overlapping entries are how a few megabytes expand into terabytes: data read twice,
+// or one local header named by many entries. Every entry must end before the next
+// starts (all end before the central directory, which LocateData saw to).
+bool Disjoint(Span* spans, uint32_t n) {
+    SortByStart(spans, n);
+    for (uint32_t i = 1; i < n; i++)
+        if (spans[i].start < spans[i - 1].end) return false;
+    return true;
 }
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
@@ -223,6 +263,14 @@ bool EntryAt(const Package& p, uint32_t pos, PackageEntry& e) {
     return ParseCentral(p.central, p.centralSize, pos, e);
 }
 
+uint64_t BytesToWrite(const Package& p, bool (*chosen)(void* ctx, uint32_t index), void* ctx) {
+    uint64_t total = 0;
+    PackageEntry e;
+    for (uint32_t i = 0, pos = 0; i < p.entryCount && EntryAt(p, pos, e); i++, pos = e.next)
+        if (chosen == nullptr || chosen(ctx, i)) total += e.size;
+    return total;
+}
+
 PackageStatus OpenPackage(const PackageFile& f, Package& p) {
     p.central = nullptr;
     PackageStatus status = ReadConfig(f, p);
@@ -232,6 +280,8 @@ PackageStatus OpenPackage(const PackageFile& f, Package& p) {
     if (p.central == nullptr) return kPackageBadArchive;
     if (p.centralSize > 0 && !f.ReadAt(f.ctx, p.centralOffset, p.central, p.centralSize))
         status = kPackageBadSize;
+    Span* spans = static_cast<Span*>(f.Alloc(p.entryCount > 0 ? p.entryCount * uint32_t(sizeof(Span)) : 1));
+    if (spans == nullptr && status == kPackageOk) status = kPackageBadArchive;
     uint32_t pos = 0;
     PackageEntry e;
     for (uint32_t i = 0; i < p.entryCount && status == kPackageOk; i++) {
@@ -239,11 +289,13 @@ PackageStatus OpenPackage(const PackageFile& f, Package& p) {
             status = kPackageBadArchive;
             break;
         }
-        status = CheckEntry(f, p, e);
+        status = CheckEntry(f, p, e, spans[i]);
         pos = e.next;
     }
     // The directory holds exactly the entries the end record counts.
     if (status == kPackageOk && pos != p.centralSize) status = kPackageBadArchive;
+    if (status == kPackageOk && !Disjoint(spans, p.entryCount)) status = kPackageBadArchive;
+    if (spans != nullptr) f.Free(spans);
     if (status != kPackageOk) ClosePackage(f, p);
     return status;
 }

@@ -64,6 +64,10 @@ bool EntryAt(const Package& p, uint32_t pos, PackageEntry& e);
 // A folder entry's name ends in "/".
 bool IsFolderEntry(const PackageEntry& e);
 
+// The bytes extracting writes: the sizes of the entries chosen (by index), of every
+// entry when chosen is null.
+uint64_t BytesToWrite(const Package& p, bool (*chosen)(void* ctx, uint32_t index), void* ctx);
+
 // A relative path that stays inside the destination folder and names an ordinary file
 // there: not empty, no leading "\" or "/", no drive or stream colon, no "." or ".."
 // or other part ending in a dot or blank, no empty part, none of the characters

@@ -45,3 +45,31 @@ bool AppendWithDestination(char* out, uint32_t size, const char* text, uint32_t 
     }
     return AppendText(out, size, text + start, n - start);
 }
+
+namespace {
+
+// Appends a count of bytes in digits grouped by thousands: 1,440,000.
+bool AppendCount(char* out, uint32_t size, uint64_t n) {
+    char digits[32];
+    uint32_t at = sizeof digits, count = 0;
+    do {
+        if (count > 0 && count % 3 == 0) digits[--at] = ',';
+        digits[--at] = char('0' + n % 10);
+        n /= 10;
+        count++;
+    } while (n > 0);
+    return AppendText(out, size, digits + at, uint32_t(sizeof digits) - at);
+}
+
+}  // namespace
+
+bool RoomFor(uint64_t needed, uint64_t free, char* out, uint32_t size) {
+    if (needed <= free) return true;
+    out[0] = '\0';
+    AppendText(out, size, "There is not enough free space on the destination drive: the files need ");
+    AppendCount(out, size, needed);
+    AppendText(out, size, " bytes, and the drive has ");
+    AppendCount(out, size, free);
+    AppendText(out, size, " bytes free.");
+    return false;
+}

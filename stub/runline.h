@@ -1,5 +1,5 @@
-// Texts of the stub's dialog and run step: bounded copies into fixed buffers, and the
-// command line's split and destination marker. No library.
+// Texts of the stub's dialog and run step: bounded copies into fixed buffers, the
+// command line's split and destination marker, and the free-space check. No library.
 #pragma once
 
 #include <stdint.h>
@@ -23,3 +23,7 @@ CmdLineParts SplitCmdLine(const char* cmdLine);
 
 // Appends n bytes of text to out with every "><" replaced by folder ending in "\".
 bool AppendWithDestination(char* out, uint32_t size, const char* text, uint32_t n, const char* folder);
+
+// True when files of needed bytes fit into free bytes; otherwise the message that says
+// so, naming both sizes, is put into out.
+bool RoomFor(uint64_t needed, uint64_t free, char* out, uint32_t size);

@@ -222,6 +222,40 @@ void RunCommand(const char* folder) {
     ShellExecuteA(nullptr, "open", program, params[0] != '\0' ? params : nullptr, nullptr, SW_SHOW);
 }
 
+bool IsChosen(void*, uint32_t index) { return SendMessageA(fileList, LB_GETSEL, index, 0) > 0; }
+
+// The bytes free to this user on the drive of folder (which ends in "\"), measured at
+// the nearest folder of it that exists, which may be a drive of its own mounted there.
+// False when Windows cannot tell.
+bool FreeBytes(const char* folder, uint64_t& free) {
+    char at[MAX_PATH + 2] = "";
+    AppendText(at, sizeof at, folder);
+    uint32_t n = TextLength(at);
+    while (n > 0 && !IsFolder(at)) {
+        n--;  // up to the folder above, keeping its "\"
+        while (n > 0 && at[n - 1] != '\\') n--;
+        at[n] = '\0';
+    }
+    if (at[0] == '\0') return false;
+    typedef BOOL(WINAPI * FreeSpaceExFn)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+    FreeSpaceExFn freeSpaceEx = reinterpret_cast<FreeSpaceExFn>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA")));
+    ULARGE_INTEGER available, total;
+    if (freeSpaceEx != nullptr) {
+        if (!freeSpaceEx(at, &available, &total, nullptr)) return false;
+        free = available.QuadPart;
+        return true;
+    }
+    // The first Windows 95 measures whole drives only, from their root.
+    char root[4] = {at[0], ':', '\\', '\0'};
+    DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
+    if (at[1] != ':' ||
+        !GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+        return false;
+    free = uint64_t(freeClusters) * sectorsPerCluster * bytesPerSector;
+    return true;
+}
+
 void Extract(HWND dlg) {
     char folder[MAX_PATH + 2];
     GetDlgItemTextA(dlg, IDC_DEST, folder, MAX_PATH);
@@ -231,12 +265,21 @@ void Extract(HWND dlg) {
     }
     uint32_t n = TextLength(folder);
     if (folder[n - 1] != '\\') AppendText(folder, sizeof folder, "\\");
+    bool choose = (flags & kSfxUserCanChooseFiles) != 0;
+    // Sizes are checked against the drive before anything is written: a package that
+    // cannot fit must not fill the disk and fail half-way.
+    uint64_t free;
+    char noRoom[200];
+    if (FreeBytes(folder, free) &&
+        !RoomFor(BytesToWrite(package, choose ? IsChosen : nullptr, nullptr), free, noRoom, sizeof noRoom)) {
+        Message(dlg, noRoom);
+        return;
+    }
     CreateFolders(folder);
 
     int mode = IsDlgButtonChecked(dlg, IDC_PROMPT)  ? IDC_PROMPT
                : IsDlgButtonChecked(dlg, IDC_NEVER) ? IDC_NEVER
                                                     : IDC_ALWAYS;
-    bool choose = (flags & kSfxUserCanChooseFiles) != 0;
     uint32_t damaged = 0, unwritable = 0;
     PackageEntry e;
     if (!IsFolder(folder)) {

@@ -303,11 +303,6 @@ LRESULT TListView::Notify(NMHDR* header) {
 // ---- TRichEdit ----
 
 const char* TRichEdit::WindowClass() const {
-    // From the system folder only, never from beside the executable.
-    static const bool loaded = [] {
-        char path[MAX_PATH] = "";
-        UINT n = GetSystemDirectoryA(path, MAX_PATH - 16);
-        return n > 0 && LoadLibraryA((std::string(path, n) + "\\riched20.dll").c_str()) != nullptr;
-    }();
+    static const bool loaded = LoadSystemLibrary("riched20.dll") != nullptr;
     return loaded ? RICHEDIT_CLASSA : "EDIT";
 }

@@ -265,3 +265,8 @@ void SetStayOnTop(HWND window, bool onTop);
 
 // A plain message box with one OK button, captioned with the application's title.
 void ShowMessage(const std::string& text);
+
+// The DLL of that file name from the system folder only, its own imports looked for
+// there first: never one that a sender put beside a received gobu or in the current
+// folder. Null when it cannot be loaded.
+HMODULE LoadSystemLibrary(const char* name);

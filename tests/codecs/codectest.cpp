@@ -192,3 +192,30 @@ Picture ConvertToPicture(const Bytes& file, const std::string& format) {
         picture.pixels.push_back(uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2]);
     return picture;
 }
+
+// ImageMagick decodes with the same library, so only CMYK and YCCK, which it turns into
+// RGB by a formula of its own, may differ more than by rounding.
+const JpegKind kJpegKinds[10] = {
+    {"odd size, 4:2:0", "-size 37x23 -seed 7 plasma:fractal -quality 92", nullptr, 1},
+    {"4:4:4", "-size 64x48 -seed 3 plasma:fractal -sampling-factor 1x1", nullptr, 1},
+    {"progressive", "-size 50x41 -seed 8 plasma:fractal -interlace JPEG", nullptr, 1},
+    {"restart markers", "-size 40x40 -seed 5 plasma:fractal -define jpeg:restart-interval=1", nullptr, 1},
+    {"grayscale", "-size 33x17 -seed 9 plasma:fractal -colorspace Gray", nullptr, 1},
+    {"CMYK", "-size 29x31 -seed 10 plasma:fractal -colorspace CMYK", nullptr, 3},
+    {"YCCK", "-size 29x31 -seed 10 plasma:fractal -colorspace CMYK -define jpeg:colorspace=5", nullptr, 3},
+    {"1 x 1", "-size 1x1 xc:#3080C0", nullptr, 1},
+    {"arithmetic-coded", "-size 45x30 -seed 11 plasma:fractal", "-arithmetic", 1},
+    {"arithmetic-coded progressive", "-size 30x45 -seed 12 plasma:fractal", "-arithmetic -progressive", 1},
+};
+
+Bytes MakeJpeg(const JpegKind& kind) {
+    Bytes file = ConvertedFile(kind.make, "jpg");
+    if (kind.recode == nullptr || file.empty()) return file;
+    std::string in = TempPath("plain.jpg"), out = TempPath("recoded.jpg");
+    std::ofstream(in, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), long(file.size()));
+    std::string command = std::string(GOBU_JPEGTRAN) + " " + kind.recode + " -outfile '" + out + "' '" + in + "'";
+    file = std::system(command.c_str()) == 0 ? ReadFile(out) : Bytes();
+    std::remove(in.c_str());
+    std::remove(out.c_str());
+    return file;
+}

@@ -1,5 +1,5 @@
-// Helpers of the codec tests: GIF streams built field by field, and ImageMagick as the
-// peer that makes picture files and decodes them.
+// Helpers of the codec tests: GIF streams built field by field, ImageMagick as the
+// peer that makes picture files and decodes them, and the kinds of JPEG tried.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -61,3 +61,14 @@ Bytes ConvertedFile(const std::string& arguments, const std::string& format);
 // ImageMagick's decoding of a file of this format, its first frame in sRGB; an empty
 // picture when it fails.
 Picture ConvertToPicture(const Bytes& file, const std::string& format);
+
+// A kind of JPEG file: ImageMagick's arguments that make it and, for arithmetic coding,
+// which ImageMagick cannot write, jpegtran's that recode it.
+struct JpegKind {
+    const char* name;
+    const char* make;
+    const char* recode;  // nullptr: as ImageMagick wrote it
+    int tolerance;       // largest channel difference allowed against ImageMagick's decoding
+};
+extern const JpegKind kJpegKinds[10];
+Bytes MakeJpeg(const JpegKind& kind);

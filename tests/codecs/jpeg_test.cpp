@@ -14,33 +14,12 @@ namespace {
 
 const uint8_t kSof0[] = {0xFF, 0xC0};
 
-struct JpegCase {
-    const char* name;
-    const char* make;  // ImageMagick arguments that make the file
-    int tolerance;     // largest channel difference allowed against ImageMagick
-};
-
-// ImageMagick decodes with the same library, so only CMYK and YCCK, which it turns into
-// RGB by a formula of its own, may differ more than by rounding.
-const JpegCase kCases[] = {
-    {"odd size, 4:2:0", "-size 37x23 -seed 7 plasma:fractal -quality 92", 1},
-    {"4:4:4", "-size 64x48 -seed 3 plasma:fractal -sampling-factor 1x1", 1},
-    {"progressive", "-size 50x41 -seed 8 plasma:fractal -interlace JPEG", 1},
-    {"restart markers", "-size 40x40 -seed 5 plasma:fractal -define jpeg:restart-interval=1", 1},
-    {"grayscale", "-size 33x17 -seed 9 plasma:fractal -colorspace Gray", 1},
-    {"CMYK", "-size 29x31 -seed 10 plasma:fractal -colorspace CMYK", 3},
-    {"YCCK", "-size 29x31 -seed 10 plasma:fractal -colorspace CMYK -define jpeg:colorspace=5", 3},
-    {"1 x 1", "-size 1x1 xc:#3080C0", 1},
-};
-
-Bytes MakeJpeg(const char* make) { return ConvertedFile(make, "jpg"); }
-
 }  // namespace
 
 TEST(Jpeg, DecodesEveryKindLikeImageMagick) {
-    for (const JpegCase& c : kCases) {
+    for (const JpegKind& c : kJpegKinds) {
         SCOPED_TRACE(c.name);
-        Bytes file = MakeJpeg(c.make);
+        Bytes file = MakeJpeg(c);
         Picture expected = ConvertToPicture(file, "jpg");
         ASSERT_FALSE(expected.pixels.empty());
         Picture got;
@@ -52,7 +31,7 @@ TEST(Jpeg, DecodesEveryKindLikeImageMagick) {
 }
 
 TEST(Jpeg, EveryTruncationFailsAndLeavesThePictureAlone) {
-    Bytes file = MakeJpeg(kCases[0].make);
+    Bytes file = MakeJpeg(kJpegKinds[0]);
     Picture kept;
     kept.width = kept.height = 1;
     kept.pixels = {0x123456};
@@ -64,7 +43,7 @@ TEST(Jpeg, EveryTruncationFailsAndLeavesThePictureAlone) {
 }
 
 TEST(Jpeg, FlippedBitsNeverCrashAndNeverGiveAMisshapenPicture) {
-    Bytes file = MakeJpeg(kCases[2].make);
+    Bytes file = MakeJpeg(kJpegKinds[2]);
     std::mt19937 rng(4);
     int decoded = 0;
     for (int round = 0; round < 3000; round++) {
@@ -82,7 +61,7 @@ TEST(Jpeg, FlippedBitsNeverCrashAndNeverGiveAMisshapenPicture) {
 }
 
 TEST(Jpeg, PicturesBeyondTheSizeBoundAreRefusedBeforeDecoding) {
-    Bytes file = MakeJpeg(kCases[0].make);
+    Bytes file = MakeJpeg(kJpegKinds[0]);
     // The frame header (SOF0): marker, length, precision, then height and width.
     auto sof = std::search(file.begin(), file.end(), std::begin(kSof0), std::end(kSof0));
     ASSERT_NE(sof, file.end());

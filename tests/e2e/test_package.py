@@ -1,7 +1,8 @@
 """The self-extracting package under Wine: built from a real gobu.exe by the archive
 writer, run, Start pressed, every file arriving in the destination with its date and
-the gobu starting from there; an Info-ZIP archive behind our stub; and a package with
-an entry that points outside the destination, which writes nothing at all."""
+the gobu starting from there; an Info-ZIP archive behind our stub; and packages from a
+stranger that write nothing at all: an entry that points outside the destination,
+entries that overlap, and files larger than the free space of the drive."""
 
 import io
 import os
@@ -12,6 +13,7 @@ import sys
 import time
 import unittest
 import zipfile
+import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
@@ -28,6 +30,22 @@ def config_block(caption, dest, cmdline, flags=0x08):
     size = 12 + len(strings)
     return (b"SFX" + bytes([flags, len(caption), len(dest), len(cmdline), 0, 0, 0]) + strings +
             struct.pack("<H", size))
+
+
+def archive(entries, base):
+    """A ZIP archive of (name, data, method, size) entries whose offsets count from base,
+    with the offsets of its local and central headers within it."""
+    body, central, local_at, central_at = b"", b"", [], []
+    for name, data, method, size in entries:
+        local_at.append(len(body))
+        fields = struct.pack("<HHHHHIII", 20, 0, method, 0x6000, 0x58CF, zlib.crc32(data), len(data), size)
+        body += b"PK\3\4" + fields + struct.pack("<HH", len(name), 0) + name + data
+        central_at.append(len(central))
+        central += (b"PK\1\2" + struct.pack("<H", 20) + fields +
+                    struct.pack("<HHHHHII", len(name), 0, 0, 0, 0, 0, base + local_at[-1]) + name)
+    central_at = [len(body) + at for at in central_at]
+    end = b"PK\5\6" + struct.pack("<HHHHIIH", 0, 0, len(entries), len(entries), len(central), base + len(body), 0)
+    return body + central + end, local_at, central_at
 
 
 def dos_stamp(path):
@@ -52,6 +70,19 @@ class Package(harness.GobuTestCase):
         if pid:
             os.kill(pid, 9)
         super().tearDown()
+
+    def stub(self):
+        with open(os.path.join(harness.TREE, "app", "gobu.exe"), "rb") as f:
+            return f.read()[-STUB_SIZE:]
+
+    def dismiss_refusal(self, caption, process):
+        """The message box that refuses the package; the stub then ends with 1."""
+        box = wait_window(caption, min_size=50)
+        self.assertLess(box.w, 400)  # the message box, not the dialog
+        xdotool("mousemove", box.x + box.w // 2, box.y + box.h // 2)
+        xdotool("key", "Return")
+        self.assertEqual(process.wait(10), 1)
+        self.assertEqual([w for w in windows() if w.name == caption], [])
 
     def run_package(self, path):
         p = subprocess.Popen([harness.WINE, path], cwd=os.path.dirname(path), env=harness.ENV,
@@ -100,12 +131,10 @@ class Package(harness.GobuTestCase):
         shutil.copyfile(os.path.join(harness.SOURCE, "resources", "startdlg.bmp"), os.path.join(pics, "hint.bmp"))
         subprocess.run(["zip", "-q", "-9", "-r", "info.zip", "readme.txt", "pics"], cwd=self.folder, check=True)
         package = os.path.join(self.folder, "info_zip.exe")
-        with open(os.path.join(harness.TREE, "app", "gobu.exe"), "rb") as f:
-            stub = f.read()[-STUB_SIZE:]
         with open(os.path.join(self.folder, "info.zip"), "rb") as f:
-            archive = f.read()
+            zipped = f.read()
         with open(package, "wb") as f:
-            f.write(stub + config_block(b"Info.exe", b"c:\\gobus", b"") + archive)
+            f.write(self.stub() + config_block(b"Info.exe", b"c:\\gobus", b"") + zipped)
         subprocess.run(["zip", "-q", "-A", package], check=True)
 
         self.run_package(package)
@@ -121,25 +150,59 @@ class Package(harness.GobuTestCase):
 
     def test_an_entry_pointing_outside_the_destination_writes_nothing(self):
         package = os.path.join(self.folder, "evil_zip.exe")
-        with open(os.path.join(harness.TREE, "app", "gobu.exe"), "rb") as f:
-            stub = f.read()[-STUB_SIZE:]
         archive = io.BytesIO()
         with zipfile.ZipFile(archive, "w") as z:
             z.writestr("fine.txt", "harmless")
             z.writestr("..\\evil.txt", "escaped")
         with open(package, "wb") as f:
-            f.write(stub + config_block(b"Evil.exe", b"c:\\gobus", b"") + archive.getvalue())
+            f.write(self.stub() + config_block(b"Evil.exe", b"c:\\gobus", b"") + archive.getvalue())
         subprocess.run(["zip", "-q", "-A", package], check=True)
 
-        process = self.run_package(package)
-        box = wait_window("Evil.exe", min_size=50)
-        self.assertLess(box.w, 400)  # the message box, not the dialog
-        xdotool("mousemove", box.x + box.w // 2, box.y + box.h // 2)
-        xdotool("key", "Return")
-        self.assertEqual(process.wait(10), 1)
+        self.dismiss_refusal("Evil.exe", self.run_package(package))
         self.assertFalse(os.path.exists(self.dest))
         self.assertFalse(os.path.exists(os.path.join(DRIVE_C, "evil.txt")))
-        self.assertEqual([w for w in windows() if w.name == "Evil.exe"], [])
+
+    def test_entries_whose_data_overlap_write_nothing(self):
+        # The zip bomb's shape: the first entry's data cover the second entry's local
+        # header and data.
+        block = config_block(b"Bomb.exe", b"c:\\gobus", b"")
+        text = b"the same text " * 20
+        zipped, local_at, central_at = archive([(b"a.txt", text, 0, len(text)), (b"b.txt", text, 0, len(text))],
+                                               STUB_SIZE + len(block))
+        zipped = bytearray(zipped)
+        covered = central_at[0] - (local_at[0] + 30 + 5)
+        for at in (local_at[0] + 18, local_at[0] + 22, central_at[0] + 20, central_at[0] + 24):
+            struct.pack_into("<I", zipped, at, covered)
+        package = os.path.join(self.folder, "bomb_zip.exe")
+        with open(package, "wb") as f:
+            f.write(self.stub() + block + zipped)
+
+        self.dismiss_refusal("Bomb.exe", self.run_package(package))
+        self.assertFalse(os.path.exists(self.dest))
+
+    def test_files_larger_than_the_free_space_write_nothing(self):
+        # 4096 deflated entries that each claim 4 GiB: 16 TiB, more than any test drive.
+        block = config_block(b"Huge.exe", b"c:\\gobus", b"")
+        empty = b"\x03\x00"  # a Deflate stream of nothing
+        entries = [(b"f%04d.bin" % i, empty, 8, 0xFFFFFFFF) for i in range(4096)]
+        package = os.path.join(self.folder, "huge_zip.exe")
+        with open(package, "wb") as f:
+            f.write(self.stub() + block + archive(entries, STUB_SIZE + len(block))[0])
+
+        process = self.run_package(package)
+        dialog = wait_window("Huge.exe", min_size=200)
+        harness.press_start("Huge.exe")
+        box = wait_for(lambda: next((w for w in windows() if w.name == "Huge.exe" and w.xid != dialog.xid), None),
+                       20, "the message naming both sizes")
+        xdotool("mousemove", box.x + box.w // 2, box.y + box.h // 2)
+        xdotool("key", "Return")
+        # The dialog stays, for another folder; nothing has been written, not even the folder.
+        self.assertTrue(wait_for(lambda: [w.xid for w in windows() if w.name == "Huge.exe"] == [dialog.xid], 10,
+                                 "the message closed and the dialog left open"))
+        self.assertFalse(os.path.exists(self.dest))
+        xdotool("mousemove", dialog.x + dialog.w // 2, dialog.y + 10)
+        xdotool("key", "Escape")
+        self.assertEqual(process.wait(10), 1)
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 // our prefix, and crafted ones with unsafe names, damaged records and damaged data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <functional>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include "share/zip/sfxconfig.h"
 #include "share/zip/zipwriter.h"
 #include "stub/package.h"
+#include "stub/runline.h"
 #include "tests/stub/stubtest.h"
 
 namespace {
@@ -247,6 +249,103 @@ TEST(StubPackage, ForgedRecordsAreRefusedWithTheirOwnMessage) {
         ASSERT_EQ(OpenBytes(c.bytes), kPackageOk);
         k.damage(c);
         EXPECT_EQ(OpenBytes(c.bytes), k.expected) << k.what;
+    }
+}
+
+// Sets both headers' sizes of stored entry i to size.
+void SetStoredSize(Crafted& c, size_t i, uint32_t size) {
+    for (size_t at : {c.central[i] + 20, c.central[i] + 24, c.local[i] + 18, c.local[i] + 22})
+        Put32(c.bytes, at, size);
+}
+
+// Where stored entry i's data start (no extra fields in a crafted archive).
+uint32_t DataStart(const Crafted& c, size_t i) {
+    return uint32_t(c.local[i] + 30 + (c.bytes[c.local[i] + 26] | c.bytes[c.local[i] + 27] << 8));
+}
+
+TEST(StubPackage, OverlappingEntriesAreRefused) {
+    struct Case {
+        const char* what;
+        std::function<void(Crafted&)> overlap;
+    };
+    const Case cases[] = {
+        {"the first entry's data cover the second entry",
+         [](Crafted& c) { SetStoredSize(c, 0, uint32_t(c.central[0]) - DataStart(c, 0)); }},
+        {"the first entry's data cover the second entry's local header only",
+         [](Crafted& c) { SetStoredSize(c, 0, uint32_t(c.local[1] + 4) - DataStart(c, 0)); }},
+        {"two central entries name one local header",
+         [](Crafted& c) { Put32(c.bytes, c.central[1] + 42, uint32_t(c.local[0])); }},
+        {"the last entry's data cover the central directory",
+         [](Crafted& c) { SetStoredSize(c, 1, uint32_t(c.end) - DataStart(c, 1)); }},
+        {"an entry's data lie past the central directory",
+         [](Crafted& c) {
+             // The second entry moves behind the end record, as its comment.
+             Bytes moved(c.bytes.begin() + long(c.local[1]), c.bytes.begin() + long(c.central[0]));
+             c.bytes.erase(c.bytes.begin() + long(c.local[1]), c.bytes.begin() + long(c.central[0]));
+             size_t shift = moved.size();
+             c.bytes.insert(c.bytes.end(), moved.begin(), moved.end());
+             Put32(c.bytes, c.central[1] - shift + 42, uint32_t(c.bytes.size() - shift));
+             Put32(c.bytes, c.end - shift + 16, uint32_t(c.central[0] - shift));
+             Put16(c.bytes, c.end - shift + 20, uint32_t(shift));
+         }},
+    };
+    TSFXConfig config;
+    config.BuildConfigBlock();
+    // Two entries of one name and the same data, so that either central header fits
+    // either local header.
+    for (const Case& k : cases) {
+        Crafted c = Craft({{"a.txt", Text("the same text"), 0}, {"a.txt", Text("the same text"), 0}},
+                          config.ConfigBlock);
+        ASSERT_EQ(OpenBytes(c.bytes), kPackageOk);
+        k.overlap(c);
+        EXPECT_EQ(OpenBytes(c.bytes), kPackageBadArchive) << k.what;
+    }
+}
+
+// Entries in central order unlike the order of their data still open.
+TEST(StubPackage, EntriesListedOutOfTheirOrderOnDiskStillOpen) {
+    std::mt19937 rng(15);
+    Bytes text = TextData(rng, 3000);
+    Crafted c = Craft({{"a.txt", text, 0}, {"b.txt", text, 8}, {"c.txt", Text("three"), 0}});
+    // The directory lists the last entry first and the first last (headers of one size).
+    size_t header = c.central[1] - c.central[0];
+    std::swap_ranges(c.bytes.begin() + long(c.central[0]), c.bytes.begin() + long(c.central[0] + header),
+                     c.bytes.begin() + long(c.central[2]));
+    MemoryPackage p(c.bytes);
+    ASSERT_EQ(p.Open(), kPackageOk);
+    auto all = p.ExtractAll();
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0].name, "c.txt");
+    for (const auto& e : all) EXPECT_EQ(e.status, kExtractOk) << e.name;
+}
+
+TEST(StubPackage, TheFreeSpaceCheckCountsTheChosenEntriesAndNamesBothSizes) {
+    ScratchDir dir;
+    Made m = MakePackage(dir, true);  // 120,000 + 50,000 + 0 + 90,000 bytes
+    MemoryPackage p(m.package);
+    ASSERT_EQ(p.Open(), kPackageOk);
+    auto firstAndLast = [](void*, uint32_t i) { return i == 0 || i == 3; };
+    EXPECT_EQ(BytesToWrite(p.package(), nullptr, nullptr), 260000u);
+    EXPECT_EQ(BytesToWrite(p.package(), firstAndLast, nullptr), 210000u);
+
+    struct Case {
+        uint64_t needed, free;
+        const char* message;  // nullptr: they fit
+    };
+    const Case cases[] = {
+        {260000, 260000, nullptr},
+        {260000, 259999,
+         "There is not enough free space on the destination drive: the files need 260,000 bytes, and the "
+         "drive has 259,999 bytes free."},
+        {0, 0, nullptr},
+        {5000000000, 999,
+         "There is not enough free space on the destination drive: the files need 5,000,000,000 bytes, and "
+         "the drive has 999 bytes free."},
+    };
+    for (const Case& k : cases) {
+        char out[200] = "unchanged";
+        EXPECT_EQ(RoomFor(k.needed, k.free, out, sizeof out), k.message == nullptr) << k.needed << " " << k.free;
+        EXPECT_STREQ(out, k.message != nullptr ? k.message : "unchanged");
     }
 }
 
