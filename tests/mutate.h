@@ -1,7 +1,11 @@
-// The small random changes that the bounded fuzz runs make to their seeds.
+// The small random changes that the bounded fuzz runs make to their seeds, and the
+// seeds written out for a longer libFuzzer run.
 #pragma once
 #include <cstdint>
+#include <cstdlib>
+#include <fstream>
 #include <random>
+#include <string>
 #include <vector>
 
 // One to four changes: a flipped bit, a random byte, a boundary value written as a
@@ -39,4 +43,13 @@ inline std::vector<uint8_t> Mutate(std::vector<uint8_t> b, std::mt19937& rng) {
         }
     }
     return b;
+}
+
+// With GOBU_FUZZ_CORPUS set, writes the seeds into that folder as seed0, seed1 ...: the
+// corpus that scripts/fuzz starts from.
+inline void WriteSeeds(const std::vector<std::vector<uint8_t>>& seeds) {
+    const char* corpus = std::getenv("GOBU_FUZZ_CORPUS");
+    for (size_t i = 0; corpus != nullptr && i < seeds.size(); i++)
+        std::ofstream(std::string(corpus) + "/seed" + std::to_string(i), std::ios::binary)
+            .write(reinterpret_cast<const char*>(seeds[i].data()), long(seeds[i].size()));
 }

@@ -4,8 +4,6 @@
 // written there, as a corpus for a longer libFuzzer run.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <random>
 
 #include "tests/codecs/codectest.h"
@@ -39,11 +37,7 @@ std::vector<Bytes> Seeds() {
 TEST(GifFuzz, ThousandsOfMutatedFilesNeitherCrashNorOverrun) {
     std::vector<Bytes> seeds = Seeds();
     for (const Bytes& seed : seeds) ASSERT_GT(seed.size(), 13u);
-    if (const char* corpus = std::getenv("GOBU_FUZZ_CORPUS")) {
-        for (size_t i = 0; i < seeds.size(); i++)
-            std::ofstream(std::string(corpus) + "/seed" + std::to_string(i), std::ios::binary)
-                .write(reinterpret_cast<const char*>(seeds[i].data()), long(seeds[i].size()));
-    }
+    WriteSeeds(seeds);
     std::mt19937 rng(17);
     for (const Bytes& seed : seeds) {
         for (int i = 0; i < 3000; i++) {

@@ -4,8 +4,6 @@
 // corpus of a longer libFuzzer run.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <random>
 
 #include "tests/codecs/codectest.h"
@@ -19,11 +17,7 @@ TEST(JpegFuzz, MutatedFilesOfEveryKindNeitherCrashNorOverrun) {
         seeds.push_back(MakeJpeg(kind));
         ASSERT_GT(seeds.back().size(), 100u) << kind.name;
     }
-    if (const char* corpus = std::getenv("GOBU_FUZZ_CORPUS")) {
-        for (size_t i = 0; i < seeds.size(); i++)
-            std::ofstream(std::string(corpus) + "/seed" + std::to_string(i), std::ios::binary)
-                .write(reinterpret_cast<const char*>(seeds[i].data()), long(seeds[i].size()));
-    }
+    WriteSeeds(seeds);
     std::mt19937 rng(18);
     for (const Bytes& seed : seeds) {
         for (int i = 0; i < 500; i++) {

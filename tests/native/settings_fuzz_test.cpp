@@ -3,8 +3,6 @@
 // are also written there, as the corpus of a longer libFuzzer run.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <random>
 
 #include "app/settings.h"
@@ -14,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
 
-std::vector<std::string> Seeds() {
+std::vector<std::vector<uint8_t>> Seeds() {
     GobuSettings fresh, full;
     full.pictures = {"c:\\gobus\\red.bmp", "d:\\photos\\beach.jpg", "frames.gif"};
     full.linkedFiles = {"http://www.example.com/Page", "c:\\docs\\notes.txt", "www.example.org"};
@@ -28,25 +26,26 @@ std::vector<std::string> Seeds() {
     full.windowTop = 9000;
     full.listLeft = 0;
     full.listWidth = 640;
-    return {FormatSettings(fresh), FormatSettings(full),
-            // Edited by hand: bare line feeds, blank lines, unknown and repeated keywords,
-            // values out of range and an end-of-file mark.
-            "picture a.bmp\n\ntransition 40\nduration -7\ndestination 9\ncolour red\npicture a.bmp\r\n"
-            "gobu left 99999999999\r\ntransparent\x1a" "file x.txt\r\n"};
+    const std::string files[] = {
+        FormatSettings(fresh), FormatSettings(full),
+        // Edited by hand: bare line feeds, blank lines, unknown and repeated keywords,
+        // values out of range and an end-of-file mark.
+        "picture a.bmp\n\ntransition 40\nduration -7\ndestination 9\ncolour red\npicture a.bmp\r\n"
+        "gobu left 99999999999\r\ntransparent\x1a" "file x.txt\r\n"};
+    std::vector<std::vector<uint8_t>> seeds;
+    for (const std::string& file : files) seeds.emplace_back(file.begin(), file.end());
+    return seeds;
 }
 
 }  // namespace
 
 TEST(SettingsFuzz, MutatedFilesReadIntoRangeAndSurviveTheirSave) {
-    std::vector<std::string> seeds = Seeds();
-    if (const char* corpus = std::getenv("GOBU_FUZZ_CORPUS")) {
-        for (size_t i = 0; i < seeds.size(); i++)
-            std::ofstream(std::string(corpus) + "/seed" + std::to_string(i), std::ios::binary) << seeds[i];
-    }
+    std::vector<std::vector<uint8_t>> seeds = Seeds();
+    WriteSeeds(seeds);
     std::mt19937 rng(19);
-    for (const std::string& seed : seeds) {
+    for (const std::vector<uint8_t>& seed : seeds) {
         for (int i = 0; i < 3000; i++) {
-            std::vector<uint8_t> input = Mutate(std::vector<uint8_t>(seed.begin(), seed.end()), rng);
+            std::vector<uint8_t> input = Mutate(seed, rng);
             ASSERT_EQ(LLVMFuzzerTestOneInput(input.data(), input.size()), 0);
         }
     }

@@ -3,8 +3,6 @@
 // are also written there, as a corpus for a longer libFuzzer run.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "share/zip/sfxconfig.h"
 #include "share/zip/sfxformat.h"
 #include "tests/mutate.h"
@@ -37,10 +35,7 @@ std::vector<Bytes> Seeds() {
 
 TEST(StubFuzz, ThousandsOfMutatedPackagesNeitherCrashNorOverrun) {
     std::vector<Bytes> seeds = Seeds();
-    if (const char* corpus = std::getenv("GOBU_FUZZ_CORPUS")) {
-        for (size_t i = 0; i < seeds.size(); i++)
-            WriteFile(std::string(corpus) + "/seed" + std::to_string(i), seeds[i]);
-    }
+    WriteSeeds(seeds);
     std::mt19937 rng(17);
     for (const Bytes& seed : seeds) {
         for (int i = 0; i < 6000; i++) {
