@@ -213,7 +213,8 @@ Bytes MakeJpeg(const JpegKind& kind) {
     if (kind.recode == nullptr || file.empty()) return file;
     std::string in = TempPath("plain.jpg"), out = TempPath("recoded.jpg");
     std::ofstream(in, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), long(file.size()));
-    std::string command = std::string(GOBU_JPEGTRAN) + " " + kind.recode + " -outfile '" + out + "' '" + in + "'";
+    std::string command =
+        std::string(GOBU_JPEGTRAN) + " " + kind.recode + " -outfile '" + out + "' '" + in + "'";
     file = std::system(command.c_str()) == 0 ? ReadFile(out) : Bytes();
     std::remove(in.c_str());
     std::remove(out.c_str());

@@ -21,6 +21,7 @@ EXE_CEILING = 600000
 KNOWN_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll",
               "oleaut32.dll", "comdlg32.dll", "shlwapi.dll", "msvcrt.dll", "comctl32.dll"}
 
+
 def objdump(path, prefix="i686-w64-mingw32", what="-p"):
     return subprocess.run([f"{prefix}-objdump", what, path], capture_output=True, text=True,
                           check=True).stdout

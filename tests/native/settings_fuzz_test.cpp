@@ -31,7 +31,8 @@ std::vector<std::vector<uint8_t>> Seeds() {
         // Edited by hand: bare line feeds, blank lines, unknown and repeated keywords,
         // values out of range and an end-of-file mark.
         "picture a.bmp\n\ntransition 40\nduration -7\ndestination 9\ncolour red\npicture a.bmp\r\n"
-        "gobu left 99999999999\r\ntransparent\x1a" "file x.txt\r\n"};
+        "gobu left 99999999999\r\ntransparent\x1a"
+        "file x.txt\r\n"};
     std::vector<std::vector<uint8_t>> seeds;
     for (const std::string& file : files) seeds.emplace_back(file.begin(), file.end());
     return seeds;

@@ -344,7 +344,8 @@ TEST(StubPackage, TheFreeSpaceCheckCountsTheChosenEntriesAndNamesBothSizes) {
     };
     for (const Case& k : cases) {
         char out[200] = "unchanged";
-        EXPECT_EQ(RoomFor(k.needed, k.free, out, sizeof out), k.message == nullptr) << k.needed << " " << k.free;
+        EXPECT_EQ(RoomFor(k.needed, k.free, out, sizeof out), k.message == nullptr)
+            << k.needed << " " << k.free;
         EXPECT_STREQ(out, k.message != nullptr ? k.message : "unchanged");
     }
 }
