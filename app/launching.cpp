@@ -11,6 +11,6 @@ std::string RunTimeListText(const std::string& entry) {
 bool HaveSameNames(const std::vector<std::string>& entries) {
     std::set<std::string> names;
     for (const std::string& entry : entries)
-        if (!names.insert(LowerAZ(FileNamePart(entry))).second) return true;
+        if (!names.insert(LowerAZ(IsWebAddress(entry) ? entry : FileNamePart(entry))).second) return true;
     return false;
 }

@@ -8,5 +8,6 @@
 std::string RunTimeListText(const std::string& entry);
 
 // Whether two entries share a file-name part, ignoring the case of A to Z. A package
-// stores every file under that part alone, so such entries cannot travel together.
+// stores every file under that part alone, so such entries cannot travel together. A
+// web address counts whole: http://a.org:81/x and http://b.org:81/x are two.
 bool HaveSameNames(const std::vector<std::string>& entries);

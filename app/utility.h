@@ -34,10 +34,13 @@ std::string ExtensionOf(const std::string& path);
 std::string LastFolderName(const std::string& path);
 std::string BaseNameOf(const std::string& path);
 
-// Entries containing "http://" in any letter case are web addresses, never files.
+// Web addresses are never files: text that begins, in any letter case, with a URL
+// scheme of two or more characters and "://" (http, https, ftp, any scheme of RFC 3986;
+// one letter is a drive, so c://x is a path) or with "mailto:"; and text that holds
+// "http://" anywhere, which settings files have always held as web addresses.
 bool IsWebAddress(const std::string& entry);
 // The linked entry for a web page the user typed: none for an empty text; "http://"
-// in front of a text that holds none, so the entry is a web address, never a file.
+// in front of a text that is no web address, so the entry is one, never a file.
 std::string WebPageEntry(const std::string& text);
 
 // A listed file missing at its place is taken from the executable's folder when a

@@ -138,7 +138,9 @@ TEST_F(Share, TheListsAddEachFileOnceAndOkRefusesTwoOfOneName) {
     RecordedCalls calls;
     auto windows = StartGobu(exe);
     Tshare& share = windows->share;
-    windows->filelist.list.SetRows({"C:\\a\\notes.txt", "http://example.com", "c:\\b\\plan.txt", "c:\\c\\map.txt"});
+    windows->filelist.list.SetRows({"C:\\a\\notes.txt", "http://example.com", "c:\\b\\plan.txt",
+                                    "HTTPS://example.com/plan.txt", "mailto:me@example.com",
+                                    "c:\\c\\map.txt"});
     windows->piclist.list.SetRows({"c:\\beach.bmp"});
     std::vector<std::string> offered, afterAdd, afterSecondAdd, afterCase;
     std::string note;
