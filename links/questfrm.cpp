@@ -23,7 +23,7 @@ void Tquest::CreateComponents() {
         {&box, "", 16, 32, 441, 21, 0},
         {&pastebutton, "Paste", 184, 64, 73, 25, coBold},
         {&Cancelbutton, "Cancel", 272, 64, 75, 25, coBold | coCancel},
-        {&okbutton, "OK", 360, 64, 75, 25, coBold},
+        {&okbutton, "OK", 360, 64, 75, 25, coBold | coDefault},
     };
     CreateControls(this, layout);
     okbutton.OnClick = [this] { okbuttonClick(); };

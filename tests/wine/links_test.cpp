@@ -126,6 +126,9 @@ TEST_F(Links, AskForTextReturnsWhatTheBoxHoldsAsTheInputBoxCloses) {
         {"close box",
          [](Tquest& q) { q.box.SetText("typed"), PostMessageA(q.Handle, WM_SYSCOMMAND, SC_CLOSE, 0); },
          "typed"},
+        {"Enter",
+         [](Tquest& q) { q.box.SetText("typed"), PostMessageA(q.box.Handle, WM_KEYDOWN, VK_RETURN, 0); },
+         "typed"},
         {"Paste at the caret",
          [](Tquest& q) {
              SendMessageA(q.box.Handle, EM_SETSEL, 7, 7);
