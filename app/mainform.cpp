@@ -408,6 +408,7 @@ void Tmain::Launch1Click() {
 void Tmain::NewGobu1Click() {
     SuspendStayOnTop();
     DialogBusy = true;
+    newgobudlg.Title = "New Gobu";
     newgobudlg.FileName = ProposedGobuName(ExePath, FileExists);
     bool chosen = newgobudlg.ExecuteSave(Handle);
     ResumeStayOnTop();
@@ -445,6 +446,7 @@ void Tmain::OpenGobu1Click() {
 void Tmain::SaveGobuAs1Click() {
     SuspendStayOnTop();
     DialogBusy = true;
+    newgobudlg.Title = "Save Gobu As";
     newgobudlg.InitialDir = GobuFolderIfAny();
     bool chosen = newgobudlg.ExecuteSave(Handle);
     ResumeStayOnTop();

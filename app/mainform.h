@@ -24,7 +24,7 @@ public:
     TImage gobuholder;     // holds the built-in picture; never shown
     TAnimatedImage image;  // the current picture; shown only for an animated GIF
     HMENU pop = nullptr;
-    TFileDialog newgobudlg;   // New Gobu and Save Gobu As
+    TFileDialog newgobudlg;   // New Gobu and Save Gobu As, each under its own title
     TFileDialog opengobudlg;  // Open Gobu
     TTimer durationtimer;
     TTimer starttimer;

@@ -73,7 +73,7 @@ class GobuFiles(harness.GobuTestCase):
         w = gobu.window(size=(155, 113))
         self.end_later("holiday.exe")
         self.key_on(w, "a")
-        self.answer_dialog("New Gobu", windows_path(os.path.join(self.folder, "holiday.exe")))
+        self.answer_dialog("Save Gobu As", windows_path(os.path.join(self.folder, "holiday.exe")))
         clone = wait_window("Holiday", 30, size=(155, 113))
         self.assertEqual((clone.x, clone.y), (300, 200))
         self.assertEqual(gobu.wait_exit(10), 0)
