@@ -397,3 +397,25 @@ TEST(StubPackage, DamagedDataAreReportedPerEntry) {
         EXPECT_EQ(all[1].status, k.expected) << k.what;
     }
 }
+
+// The run box shows what will run: every "><" as the folder in the Extract to field,
+// with the "\" the run adds, and the parameters after a blank.
+TEST(StubRunBox, NamesTheProgramFromTheFolderShownNow) {
+    struct Case {
+        const char *cmdLine, *folder, *text;
+    } cases[] = {
+        {"><Holiday.exe", "c:\\gobus", "After extraction, run : c:\\gobus\\Holiday.exe"},
+        {"><Holiday.exe", "d:\\my gobus\\", "After extraction, run : d:\\my gobus\\Holiday.exe"},
+        {"notepad.exe|><read me.txt", "c:\\x", "After extraction, run : notepad.exe c:\\x\\read me.txt"},
+        {"><a.exe|-f ><b -g ><", "e:", "After extraction, run : e:\\a.exe -f e:\\b -g e:\\"},
+        {"setup.exe", "c:\\gobus", "After extraction, run : setup.exe"},
+        {"", "c:\\gobus", "After extraction, run : "},
+    };
+    for (const Case& c : cases) {
+        char out[200];
+        EXPECT_TRUE(RunBoxText(out, sizeof out, c.cmdLine, c.folder)) << c.cmdLine;
+        EXPECT_STREQ(out, c.text);
+    }
+    char small[40];
+    EXPECT_FALSE(RunBoxText(small, sizeof small, "><Holiday.exe", "c:\\a folder that is long"));
+}
