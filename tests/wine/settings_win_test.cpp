@@ -8,6 +8,7 @@
 
 #include "app/gobuwindows.h"
 #include "app/startfrm.h"
+#include "modal_steps.h"
 #include "wine_support.h"
 
 namespace {
@@ -309,6 +310,39 @@ TEST_F(Launching, TwoEntriesShowTheListAtTheGobuCentrePulledInAtTheScreenEdges) 
     gobu.LaunchOnClick();
     EXPECT_EQ(list.Left(), sw - 172);
     EXPECT_EQ(list.Top(), sh - 121);
+}
+
+// A row longer than its list can be scrolled to its end: the column is as wide as the
+// longest row, and the list offers a horizontal scroll bar.
+TEST_F(Launching, TheListsScrollToTheEndOfTheirLongestRow) {
+    const std::string address = "http://www.example.org/a/very/long/address/that/does/not/fit/the/list.html";
+    const std::string file = "c:\\docs\\a file name that is far too long for these lists to show at once.txt";
+    auto scrollsToItsEnd = [](const char* name, const TListView& list) {
+        SCOPED_TRACE(name);
+        int widest = 0;
+        for (const std::string& row : list.Rows())
+            widest =
+                std::max(widest, int(SendMessageA(list.Handle, LVM_GETSTRINGWIDTHA, 0, LPARAM(row.c_str()))));
+        RECT client;
+        GetClientRect(list.Handle, &client);
+        EXPECT_GT(widest, client.right);
+        EXPECT_GE(int(SendMessageA(list.Handle, LVM_GETCOLUMNWIDTH, 0, 0)), widest);
+        EXPECT_TRUE(GetWindowLongA(list.Handle, GWL_STYLE) & WS_HSCROLL);
+    };
+    auto windows = StartGobu(dir + "g.exe");
+    Tshare& share = windows->share;
+    windows->filelist.list.SetRows({file, address, "c:\\b.txt"});
+    share.wantedbox.SetRows({"c:\\b.txt", file});
+    windows->main.LaunchOnClick();
+    scrollsToItsEnd("run-time list", windows->rtfiles.xbox);
+    ModalSteps steps({{[&] { return share.Visible(); },
+                       [&] {
+                           scrollsToItsEnd("Files in Current List", share.availablebox);
+                           scrollsToItsEnd("Files to be Zipped", share.wantedbox);
+                           share.cancelbutton.Click();
+                       }}});
+    share.ShowModal();
+    EXPECT_TRUE(steps.Done());
 }
 
 TEST_F(Launching, ListRowsOpenOnALeftClickAndShowTheirWholeEntryOnARightClick) {
