@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 # Makes Gobu's built-in artwork: gobu.bmp (the default picture), startdlg.bmp
-# (the first-use hint, 8 bits a pixel: it has fewer than 256 colours) and
-# handpoint.cur (the pointing-hand cursor).
+# (the first-use hint, 8 bits a pixel: it has fewer than 256 colours),
+# handpoint.cur (the pointing-hand cursor), and the program's icon drawn from the
+# default picture: gobu.ico (16, 32, 48 and 256 pixels) for gobu.exe and
+# gobu_stub.ico (16 and 32) for the extractor stub, which has little room.
 import math
 import os
 import struct
 import subprocess
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 # /usr/local/bin/convert on the build machine is not ImageMagick.
@@ -335,11 +338,134 @@ def make_cursor():
     return icondir + entry + image
 
 
+# -------------------------------------------------------------------- icon
+#
+# The gobu's silhouette on a transparent square, its edge antialiased into the alpha
+# channel. 16 to 48 pixels are 32-bit bitmaps as every Windows reads them; 256 pixels
+# are stored PNG-compressed, as Windows Vista and later expect at that size.
+
+ICON_SIZES = (16, 32, 48, 256)
+STUB_ICON_SIZES = (16, 32)
+
+
+def silhouette_box(rgb):
+    """The object's bounds in picture pixels: left, top, right, bottom (exclusive)."""
+    inside = [i for i in range(GW * GH) if tuple(rgb[i * 3:i * 3 + 3]) != BACKGROUND]
+    xs, ys = [i % GW for i in inside], [i // GW for i in inside]
+    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+
+def make_icon_image(size, box):
+    """size x size pixels as top-down rows of R,G,B,A bytes (not premultiplied)."""
+    left, top, right, bottom = box
+    margin = size / 32.0
+    scale = (size - 2 * margin) / max(right - left, bottom - top)
+    ox = (size - (right - left) * scale) / 2 - left * scale
+    oy = (size - (bottom - top) * scale) / 2 - top * scale
+    n = max(3, 96 // size)   # samples per pixel side: finer where pixels are few
+    silhouette = [sh[0] for sh in GOBU_LAYERS if sh[3]]
+    rgba = bytearray()
+    for py in range(size):
+        for px in range(size):
+            acc, hits = [0.0, 0.0, 0.0], 0
+            for j in range(n):
+                for i in range(n):
+                    x = (px + (i + 0.5) / n - ox) / scale
+                    y = (py + (j + 0.5) / n - oy) / scale
+                    if not any(sdf(x, y) < 0 for sdf in silhouette):
+                        continue
+                    c = gobu_sample(x, y) or INK
+                    hits += 1
+                    for k in range(3):
+                        acc[k] += c[k]
+            if hits == 0:
+                rgba += b"\0\0\0\0"
+            else:
+                rgba += bytes(int(round(a / hits)) for a in acc)
+                rgba.append(int(round(255 * hits / (n * n))))
+    return rgba
+
+
+def icon_bitmap(size, rgba):
+    """An icon image as a 32-bit DIB: bottom-up BGRA rows, then the AND mask (1 where
+    the pixel is transparent) that Windows still reads beside the alpha channel."""
+    xor, mask = bytearray(), bytearray()
+    stride = ((size + 31) // 32) * 4
+    for y in range(size - 1, -1, -1):
+        row = rgba[y * size * 4:(y + 1) * size * 4]
+        bgra = bytearray(row)
+        bgra[0::4], bgra[2::4] = row[2::4], row[0::4]
+        xor += bgra
+        bits = 0
+        for x in range(size):
+            bits = (bits << 1) | (row[x * 4 + 3] == 0)
+        mask += (bits << (stride * 8 - size)).to_bytes(stride, "big")
+    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
+                       len(xor) + len(mask), 0, 0, 0, 0)
+    return info + bytes(xor) + bytes(mask)
+
+
+def png_rgba(size, rgba):
+    """An RGBA PNG, each row under the filter that makes it smallest (by the usual
+    guess: the least sum of absolute byte values)."""
+    stride = size * 4
+
+    def paeth(a, b, c):
+        p = a + b - c
+        pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+        return a if pa <= pb and pa <= pc else b if pb <= pc else c
+
+    raw = bytearray()
+    prev = bytes(stride)
+    for y in range(size):
+        row = rgba[y * stride:(y + 1) * stride]
+        candidates = []
+        for kind in range(5):
+            out = bytearray()
+            for i in range(stride):
+                a = row[i - 4] if i >= 4 else 0
+                b = prev[i]
+                c = prev[i - 4] if i >= 4 else 0
+                predicted = (0, a, b, (a + b) // 2, paeth(a, b, c))[kind]
+                out.append((row[i] - predicted) & 0xFF)
+            candidates.append((sum(v if v < 128 else 256 - v for v in out), kind, out))
+        _, kind, out = min(candidates)
+        raw.append(kind)
+        raw += out
+        prev = row
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
+def make_icon(images):
+    """An .ico file of {size: rgba}, smallest first."""
+    sizes = sorted(images)
+    data = [png_rgba(s, images[s]) if s >= 256 else icon_bitmap(s, images[s]) for s in sizes]
+    out = struct.pack("<HHH", 0, 1, len(sizes))
+    offset = 6 + 16 * len(sizes)
+    for s, d in zip(sizes, data):
+        out += struct.pack("<BBBBHHII", s % 256, s % 256, 0, 0, 1, 32, len(d), offset)
+        offset += len(d)
+    return out + b"".join(data)
+
+
 def main():
-    write_bmp24(os.path.join(HERE, "gobu.bmp"), GW, GH, make_gobu())
+    gobu = make_gobu()
+    write_bmp24(os.path.join(HERE, "gobu.bmp"), GW, GH, gobu)
     write_bmp8(os.path.join(HERE, "startdlg.bmp"), SW, SH, make_startdlg())
     with open(os.path.join(HERE, "handpoint.cur"), "wb") as f:
         f.write(make_cursor())
+    box = silhouette_box(gobu)
+    images = {size: make_icon_image(size, box) for size in ICON_SIZES}
+    with open(os.path.join(HERE, "gobu.ico"), "wb") as f:
+        f.write(make_icon(images))
+    with open(os.path.join(HERE, "gobu_stub.ico"), "wb") as f:
+        f.write(make_icon({size: images[size] for size in STUB_ICON_SIZES}))
 
 
 if __name__ == "__main__":

@@ -348,6 +348,10 @@ void ShowRunBoxText(HWND dlg) {
 
 void InitDialog(HWND dlg) {
     SetWindowTextA(dlg, title);
+    HICON small = HICON(LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
+                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    SendMessageA(dlg, WM_SETICON, ICON_SMALL, LPARAM(small));
+    SendMessageA(dlg, WM_SETICON, ICON_BIG, LPARAM(LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAIN))));
     char path[MAX_PATH] = "";
     const char* preset = package.config.defaultPath;
     if (preset[0] == '\0')

@@ -24,6 +24,27 @@ BOOL CALLBACK DisableOtherWindow(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+// The program's icon at the size Windows shows it for a window: big in Alt+Tab, small
+// in the caption and on the taskbar.
+HICON ProgramIcon(bool small) {
+    return HICON(LoadImageA(Application.Instance, "MAINICON", IMAGE_ICON,
+                            GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON),
+                            GetSystemMetrics(small ? SM_CYSMICON : SM_CYICON), LR_SHARED));
+}
+
+// A window class of the program: its windows carry the program's icon.
+void RegisterFormClass(const char* name, WNDPROC proc, HBRUSH background) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = Application.Instance;
+    wc.hIcon = ProgramIcon(false);
+    wc.hIconSm = ProgramIcon(true);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    RegisterClassExA(&wc);
+}
+
 }  // namespace
 
 TMouseButton MouseButtonOf(UINT message) {
@@ -43,12 +64,7 @@ TMouseButton MouseButtonOf(UINT message) {
 
 void TApplication::Initialize(HINSTANCE instance) {
     Instance = instance;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, "MAINICON");
-    wc.lpszClassName = kApplicationClass;
-    RegisterClassA(&wc);
+    RegisterFormClass(kApplicationClass, WndProc, nullptr);
     // A zero-sized, visible popup at the screen's centre: it owns the forms and so is
     // the only window of the program with a taskbar button.
     int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
@@ -327,16 +343,11 @@ TForm::~TForm() {
 }
 
 bool TForm::CreateForm(const char* className, const TFormStyle& style, HWND owner, bool hollow) {
-    WNDCLASSA wc = {};
-    if (!GetClassInfoA(Application.Instance, className, &wc)) {
-        wc.lpfnWndProc = StaticWndProc;
-        wc.hInstance = Application.Instance;
-        wc.hCursor = nullptr;  // WM_SETCURSOR chooses
-        // A hollow form never erases its background; its picture is painted over it.
-        wc.hbrBackground = hollow ? nullptr : HBRUSH(COLOR_BTNFACE + 1);
-        wc.lpszClassName = className;
-        RegisterClassA(&wc);
-    }
+    WNDCLASSA known;
+    // No class cursor: WM_SETCURSOR chooses. A hollow form never erases its background;
+    // its picture is painted over it.
+    if (!GetClassInfoA(Application.Instance, className, &known))
+        RegisterFormClass(className, StaticWndProc, hollow ? nullptr : HBRUSH(COLOR_BTNFACE + 1));
     RECT r = {0, 0, style.clientWidth, style.clientHeight};
     AdjustWindowRectEx(&r, style.style, FALSE, style.exStyle);
     Handle =

@@ -1,11 +1,17 @@
 """The shipped gobu.exe is a 32-bit Windows GUI program that imports known DLLs only,
 and it carries the extractor stub, itself a GUI program of known DLLs only, as its last
-36352 bytes; so does the gobu.exe of the tree run under Wine."""
+36352 bytes; so does the gobu.exe of the tree run under Wine. Both carry the gobu's
+icon as the first of their resources."""
 
 import os
 import re
+import struct
 import subprocess
+import sys
 import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from peresources import PNG_SIGNATURE, icon_groups, icon_pixels  # noqa: E402
 
 SHIP = os.environ.get("GOBU_SHIP_TREE_DIR", "")
 WINE_TREE = os.environ.get("GOBU_WINE_TREE_DIR", "")
@@ -13,7 +19,7 @@ EXE = os.path.join(SHIP, "app", "gobu.exe")
 STUB_SIZE = 36352
 # Every share carries the whole executable; this ceiling keeps it from growing back
 # unnoticed (the shipped exe is linked stripped, without unused sections).
-EXE_CEILING = 600000
+EXE_CEILING = 640000
 # A gobu and its stub run from folders that strangers' files land in (downloads,
 # c:\gobus): they import only DLLs that Windows always takes from its own folder (the
 # known DLLs, and comctl32 through the manifest); any other DLL is loaded at run time
@@ -77,6 +83,39 @@ class CarriedStub(unittest.TestCase):
         if os.path.realpath(WINE_TREE) == os.path.realpath(SHIP):
             self.skipTest("the Wine tree is the shipped one")
         self.check_tree(WINE_TREE, "x86_64-w64-mingw32", "pei-x86-64")
+
+
+class Icon(unittest.TestCase):
+    """Explorer, the taskbar and Alt+Tab show the first icon group of a program."""
+
+    def first_icon(self, data, sizes):
+        groups = icon_groups(data)
+        self.assertTrue(groups, "no icon")
+        images = groups[0][1]
+        self.assertEqual(sorted(i["size"] for i in images), sizes)
+        for image in images:
+            self.assertEqual((image["bits"], image["height"]), (32, image["size"]))
+            png = image["data"].startswith(PNG_SIGNATURE)
+            self.assertEqual(png, image["size"] == 256, f"{image['size']} pixels stored as PNG")
+            if png:
+                # IHDR: 256 x 256, 8 bits a channel, RGBA.
+                self.assertEqual(struct.unpack_from(">IIBB", image["data"], 16), (256, 256, 8, 6))
+            else:
+                alpha = {p >> 24 for p in icon_pixels(image)}
+                self.assertTrue({0, 255} <= alpha, "transparent corners and an opaque gobu")
+        return groups[0], {i["size"]: i["data"] for i in images}
+
+    def test_gobu_carries_its_icon_at_four_sizes_first_in_its_resources(self):
+        with open(EXE, "rb") as f:
+            (name, _), _ = self.first_icon(f.read(), [16, 32, 48, 256])
+        self.assertEqual(name, "MAINICON")
+
+    def test_the_stub_carries_the_same_icon_at_16_and_32_pixels(self):
+        with open(EXE, "rb") as f:
+            exe = f.read()
+        _, ours = self.first_icon(exe, [16, 32, 48, 256])
+        _, stubs = self.first_icon(exe[-STUB_SIZE:], [16, 32])
+        self.assertEqual(stubs, {size: ours[size] for size in (16, 32)})
 
 
 if __name__ == "__main__":

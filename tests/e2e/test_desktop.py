@@ -8,6 +8,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from harness import Picture, screenshot, set_started_before, wait_for, windows, xdotool  # noqa: E402
+from peresources import icon_groups, icon_pixels  # noqa: E402
 
 BUILT_IN = Picture.from_bmp(os.path.join(harness.SOURCE, "resources", "gobu.bmp"))
 HINT = Picture.from_bmp(os.path.join(harness.SOURCE, "resources", "startdlg.bmp"))
@@ -22,6 +23,18 @@ def object_pixel():
             if BUILT_IN.at(cx + dx, cy + dy) != KEY:
                 return cx + dx, cy + dy
     raise AssertionError("no object pixel in the built-in picture")
+
+
+def window_icons(xid):
+    """The icons Wine gives the window manager for an X window: {size: ARGB pixels}."""
+    out = harness.run("xprop", "-id", xid, "-notype", "32c", "_NET_WM_ICON").stdout
+    numbers = [int(n) for n in out.split("=", 1)[1].split(",")] if "=" in out else []
+    icons = {}
+    while len(numbers) >= 2:
+        w, h = numbers[0], numbers[1]
+        icons[w] = numbers[2:2 + w * h]
+        numbers = numbers[2 + w * h:]
+    return icons
 
 
 def find_picture(shot, pic, near_x, near_y, reach=40):
@@ -105,6 +118,20 @@ class Desktop(harness.GobuTestCase):
         choose_in_configure("h")
         wait_for(lambda: not [v for v in windows() if v.name == "Menus" and v.w > 8], 5, "the gobu to hide")
         self.assertIsNone(gobu.process.poll())
+
+    def test_the_gobu_and_its_taskbar_button_carry_the_programs_icon(self):
+        set_started_before(True)
+        gobu = self.gobu("icon.exe").start()
+        w = gobu.window(size=(155, 113))
+        with open(gobu.exe, "rb") as f:
+            name, images = icon_groups(f.read())[0]
+        self.assertEqual(name, "MAINICON")
+        expected = {i["size"]: icon_pixels(i) for i in images if i["size"] in (16, 32)}
+        # The invisible owner that carries the taskbar button has the gobu's title too.
+        owner = next(v for v in windows() if v.name == "Icon" and v.xid != w.xid)
+        for xid in (w.xid, owner.xid):
+            icons = wait_for(lambda: window_icons(xid), 5, f"the icons of {xid}")
+            self.assertEqual(icons, expected, xid)
 
     def test_first_start_shows_the_hint_until_a_key_and_never_again(self):
         set_started_before(False)

@@ -38,6 +38,33 @@ TEST_F(GobuWindow, StartsAt40x40WithTheBuiltInPictureSizeAndTitle) {
     EXPECT_FALSE(gobu->image.Visible());
 }
 
+// The taskbar, Alt+Tab and a caption show a window's class icons: every window of the
+// program carries the program's own, at the big and the small size.
+TEST_F(GobuWindow, EveryWindowCarriesTheProgramsIconBigAndSmall) {
+    auto windows = StartGobu(dir + "holiday.exe");
+    Tquest quest;
+    ASSERT_TRUE(quest.Create(windows->main.Handle));
+    const HWND all[] = {
+        Application.Handle,      windows->main.Handle,  windows->filelist.Handle, windows->piclist.Handle,
+        windows->rtfiles.Handle, windows->share.Handle, windows->help.Handle,     quest.Handle};
+    for (HWND window : all) {
+        char name[64] = "";
+        GetClassNameA(window, name, sizeof name);
+        SCOPED_TRACE(name);
+        const struct { int index, metric; } sizes[] = {{GCLP_HICON, SM_CXICON}, {GCLP_HICONSM, SM_CXSMICON}};
+        for (const auto& size : sizes) {
+            ICONINFO info = {};
+            ASSERT_TRUE(GetIconInfo(HICON(GetClassLongPtrA(window, size.index)), &info));
+            BITMAP bm = {};
+            GetObjectA(info.hbmColor, sizeof bm, &bm);
+            EXPECT_EQ(bm.bmWidth, GetSystemMetrics(size.metric));
+            EXPECT_EQ(bm.bmBitsPixel, 32);
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+        }
+    }
+}
+
 TEST_F(GobuWindow, StartTimerShapesTheWindowToExactlyTheNonKeyPixels) {
     auto windows = StartGobu(dir + "gobu.exe");
     Tmain* gobu = &windows->main;
