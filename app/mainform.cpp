@@ -107,12 +107,6 @@ LONG SetRunValue(HKEY root, const std::string& path, bool present) {
     return result;
 }
 
-std::string OwnExecutablePath() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
-}
-
 std::string GetWindowsFamily() {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;

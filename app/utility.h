@@ -18,6 +18,11 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = s
 bool WriteFileSafely(const std::string& path, const std::string& bytes);
 // Renames a file onto another name in the same volume, replacing a file there.
 bool MoveReplacing(const std::string& from, const std::string& to);
+// The running executable's full path, as the system reports it.
+std::string OwnExecutablePath();
+// A path in the one form Windows gives each file: short names made long, every letter
+// lower-cased as the system's code page folds it.
+std::string CanonicalPath(const std::string& path);
 
 // Letters A to Z folded to a to z; every other byte unchanged.
 std::string LowerAZ(const std::string& s);

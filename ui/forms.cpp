@@ -62,6 +62,42 @@ TMouseButton MouseButtonOf(UINT message) {
 
 // ---- TApplication ----
 
+namespace {
+
+// What a second process of a claimed name sends the process that holds it.
+UINT ComeToFrontMessage() {
+    static const UINT message = RegisterWindowMessageA("TApplication.ComeToFront");
+    return message;
+}
+
+}  // namespace
+
+bool TApplication::ClaimName(const std::string& name) {
+    HANDLE mapping =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG), name.c_str());
+    if (!mapping) return true;
+    const bool first = GetLastError() != ERROR_ALREADY_EXISTS;
+    auto* window = static_cast<volatile LONG*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(LONG)));
+    if (first || !window) {
+        // Held for the life of the process; the system lets go of it at the end.
+        claimedWindow_ = window;
+        return true;
+    }
+    // The holder shows its window as soon as it has made it. Window handles are 32-bit
+    // values in every Windows process.
+    HWND holder = nullptr;
+    for (int i = 0; i < 100 && !(holder = HWND(UINT_PTR(ULONG(*window)))); i++) Sleep(50);
+    if (holder) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(holder, &process);
+        AllowSetForegroundWindow(process);
+        PostMessageA(holder, ComeToFrontMessage(), 0, 0);
+    }
+    UnmapViewOfFile(const_cast<LONG*>(window));
+    CloseHandle(mapping);
+    return false;
+}
+
 void TApplication::Initialize(HINSTANCE instance) {
     Instance = instance;
     RegisterFormClass(kApplicationClass, WndProc, nullptr);
@@ -71,10 +107,15 @@ void TApplication::Initialize(HINSTANCE instance) {
     Handle = CreateWindowExA(0, kApplicationClass, "",
                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, cx, cy, 0,
                              0, nullptr, nullptr, instance, nullptr);
+    if (claimedWindow_) InterlockedExchange(claimedWindow_, LONG(ULONG(UINT_PTR(Handle))));
     ShowWindow(Handle, SW_SHOWNOACTIVATE);
 }
 
 LRESULT CALLBACK TApplication::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == ComeToFrontMessage()) {
+        Application.Restore();
+        return 0;
+    }
     switch (message) {
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_RESTORE) {
@@ -127,7 +168,7 @@ void TApplication::Minimize() {
 void TApplication::Restore() {
     ShowWindow(Handle, SW_RESTORE);
     ShowOwnedPopups(Handle, TRUE);
-    if (MainForm && MainForm->Visible()) SetForegroundWindow(MainForm->Handle);
+    if (MainForm && MainForm->Visible()) MainForm->BringToFront();
 }
 
 bool TApplication::Minimized() const { return IsIconic(Handle) != 0; }

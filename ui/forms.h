@@ -27,6 +27,11 @@ public:
     HWND Handle = nullptr;
     TForm* MainForm = nullptr;
 
+    // Makes this the one process of the program running under name, before Initialize
+    // makes it findable: false when another process holds the name, which is asked to
+    // come to the front (restored when minimised). Where the name cannot be held at
+    // all, every process counts as the one.
+    bool ClaimName(const std::string& name);
     void Initialize(HINSTANCE instance);
     void Run();
     void Terminate();
@@ -49,6 +54,7 @@ private:
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
     int screenCursor_ = crDefault;
     HCURSOR handCursor_ = nullptr;
+    volatile LONG* claimedWindow_ = nullptr;  // where the holder of a name shows its window
 };
 
 extern TApplication Application;

@@ -78,8 +78,9 @@ def register_mailer(test, folder):
     return mailer + ".ran"
 
 
-def process_running(fragment):
-    """The id of a Wine process whose command line names fragment, or None."""
+def processes_running(fragment):
+    """The ids of the Wine processes whose command line names fragment."""
+    found = []
     for pid in os.listdir("/proc"):
         if not pid.isdigit():
             continue
@@ -89,8 +90,14 @@ def process_running(fragment):
         except OSError:
             continue
         if fragment.lower() in line:
-            return int(pid)
-    return None
+            found.append(int(pid))
+    return found
+
+
+def process_running(fragment):
+    """The id of a Wine process whose command line names fragment, or None."""
+    found = processes_running(fragment)
+    return found[0] if found else None
 
 
 def press_start(caption):

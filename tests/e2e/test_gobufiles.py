@@ -1,9 +1,11 @@
 """Further gobus from the real exe through its file dialogs: New Gobu (N) copies this
 gobu under the proposed name and starts it, Open Gobu (O) starts a chosen gobu, Save
-Gobu As (A) clones this gobu with its settings and ends it."""
+Gobu As (A) clones this gobu with its settings and ends it; and a gobu started while it
+runs shows the running one instead."""
 
 import os
 import shutil
+import subprocess
 import sys
 import unittest
 
@@ -81,6 +83,35 @@ class GobuFiles(harness.GobuTestCase):
             self.assertEqual(a.read(), b.read())
         with open(os.path.join(self.folder, "holiday.gobu"), "rb") as f:
             self.assertEqual(f.read().decode("latin-1"), text)
+
+    def test_a_running_gobu_started_again_comes_to_the_front_and_stays_one(self):
+        gobu = self.gobu("holiday.exe")
+        text = write_settings(gobu, ["gobu left 60", "gobu top 50", "transparent"])
+        gobu.start()
+        w = gobu.window(size=(155, 113))
+        self.key_on(w, "m")  # Hide Gobu
+        wait_for(lambda: not [v for v in windows() if v.name == "Holiday" and v.w > 8], 5, "the gobu to hide")
+        # Another gobu on top of where it stood, and a package of an earlier share,
+        # which a starting gobu would delete.
+        other = self.gobu("other.exe").start()
+        other.window(size=(155, 113))
+        package = os.path.join(self.folder, "holiday_zip.exe")
+        with open(package, "w") as f:
+            f.write("a package left by an earlier share")
+        settings_time = os.path.getmtime(os.path.splitext(gobu.exe)[0] + ".gobu")
+
+        # Started again, under its path in other letters.
+        again = subprocess.run([harness.WINE, windows_path(gobu.exe).upper()], env=harness.ENV, timeout=30)
+        self.assertEqual(again.returncode, 0)
+        front = wait_for(lambda: next((v for v in windows() if v.w == 155 and v.h == 113), None), 5,
+                         "a gobu window")
+        self.assertEqual((front.name, front.x, front.y), ("Holiday", 60, 50), "the first gobu in front")
+        self.assertEqual(len([v for v in windows() if v.name == "Holiday" and v.w > 8]), 1)
+        self.assertEqual(len(harness.processes_running(gobu.exe)), 1)
+        self.assertTrue(os.path.exists(package))
+        with open(os.path.splitext(gobu.exe)[0] + ".gobu", "rb") as f:
+            self.assertEqual(f.read().decode("latin-1"), text)
+        self.assertEqual(os.path.getmtime(os.path.splitext(gobu.exe)[0] + ".gobu"), settings_time)
 
 
 if __name__ == "__main__":
