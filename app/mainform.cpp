@@ -167,19 +167,26 @@ void Tmain::FormCreate() {
     Application.SetCustomCursor(crHandPoint, LoadCursorA(Application.Instance, "HANDPOINT"));
 }
 
+// The settings and the picture come before the window is first seen, so that it
+// appears at its picture's size and shape.
 void Tmain::FormShow() {
     std::string title = GobuTitle(ExePath);
     Application.SetTitle(title);
     SetCaption(Application.Title());
-}
-
-void Tmain::FormActivate() {
     if (!StartPending) return;
     StartPending = false;
+    StartDialogPending = !FileExists(SettingsPath()) && IsFirstStartForUser();
     LoadSettings(true);
-    ShowPicture(0, false);
+    ShowPicture(0, true);
     PressWindowPos = POINT{Left(), Top()};
     SetClientSize(image.Width(), image.Height());
+}
+
+// The first-use hint points at the gobu, so it waits until the gobu is on the desktop.
+void Tmain::FormActivate() {
+    if (!StartDialogPending) return;
+    StartDialogPending = false;
+    ShowStartDialog();
 }
 
 void Tmain::starttimerTimer() {
@@ -242,7 +249,6 @@ void Tmain::LoadSettings(bool withPositions) {
     if (!ReadWholeFile(SettingsPath(), bytes)) {
         if (LowerAZ(FileNamePart(ExePath)) != "gobu.exe") SetAutoStart(false, false);
         ShowPicture(-1, false);
-        if (IsFirstStartForUser()) ShowStartDialog();
         return;
     }
     GobuSettings s = CollectSettings();

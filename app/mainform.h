@@ -39,7 +39,8 @@ public:
     int SpeedCount = 0;
     double SecondsPerCount = 0;  // the length of one pass of the pacing loop
     TransitionPacer Pacer = WindowsPacer();
-    bool StartPending = true;
+    bool StartPending = true;         // the settings and the first picture are still to come
+    bool StartDialogPending = false;  // the first-use hint waits for the first activation
     bool StayOnTopSuspended = false;
     bool DialogBusy = false;
     POINT PressPoint = {0, 0};

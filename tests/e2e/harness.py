@@ -263,8 +263,7 @@ class Gobu:
         return self
 
     def window(self, timeout=20.0, size=None):
-        # The window shows at its created size until its first activation gives it
-        # the picture's size; pass the size to wait for that.
+        # Pass the size to wait for a window of that size (after a change of picture).
         return wait_window(self.title, timeout, min_size=8, size=size)
 
     def wait_exit(self, timeout=10.0):

@@ -65,6 +65,43 @@ TEST_F(GobuWindow, EveryWindowCarriesTheProgramsIconBigAndSmall) {
     }
 }
 
+namespace {
+// The gobu window's size and shape when it is first seen: at the first message it gets
+// once visible.
+HWND watched = nullptr;
+RECT firstSeenRect = {};
+int firstSeenRegion = -1;
+LRESULT CALLBACK WatchFirstSight(int code, WPARAM wParam, LPARAM lParam) {
+    auto* call = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->hwnd == watched && firstSeenRegion < 0 && IsWindowVisible(watched)) {
+        GetWindowRect(watched, &firstSeenRect);
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        firstSeenRegion = GetWindowRgn(watched, region);
+        DeleteObject(region);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
+// Its settings and picture come before the gobu is first seen: never a frame at the
+// window's created size, nor the picture's rectangle before its shape.
+TEST_F(GobuWindow, FirstAppearsAtItsPicturesSizeAndShape) {
+    WriteFile(dir + "holiday.gobu", "gobu left 300\r\ngobu top 200\r\ntransparent\r\n");
+    GobuWindows windows;
+    ASSERT_TRUE(windows.Create(dir + "holiday.exe"));
+    watched = windows.main.Handle;
+    firstSeenRegion = -1;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchFirstSight, nullptr, GetCurrentThreadId());
+    windows.main.Show();
+    Pump(200);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(firstSeenRect.left, 300);
+    EXPECT_EQ(firstSeenRect.top, 200);
+    EXPECT_EQ(firstSeenRect.right - firstSeenRect.left, 155);
+    EXPECT_EQ(firstSeenRect.bottom - firstSeenRect.top, 113);
+    EXPECT_EQ(firstSeenRegion, COMPLEXREGION);
+}
+
 TEST_F(GobuWindow, StartTimerShapesTheWindowToExactlyTheNonKeyPixels) {
     auto windows = StartGobu(dir + "gobu.exe");
     Tmain* gobu = &windows->main;

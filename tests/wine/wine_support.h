@@ -116,12 +116,14 @@ inline std::vector<uint32_t> PixelsOf(HBITMAP bitmap) {
     return px;
 }
 
-// A gobu of this process, started as the program starts one: its windows created,
-// shown, and run until the first activation has loaded the settings and picture.
+// A gobu of this process, started as the program starts one: its windows created and
+// shown, which loads the settings and the picture, and run until the first activation
+// has shown the first-use hint if there is one.
 inline std::unique_ptr<GobuWindows> StartGobu(const std::string& exePath) {
     auto windows = std::make_unique<GobuWindows>();
     EXPECT_TRUE(windows->Create(exePath));
     windows->main.Show();
-    EXPECT_TRUE(PumpUntil([&] { return !windows->main.StartPending; }));
+    EXPECT_FALSE(windows->main.StartPending);
+    EXPECT_TRUE(PumpUntil([&] { return !windows->main.StartDialogPending; }));
     return windows;
 }
