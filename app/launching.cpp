@@ -8,6 +8,41 @@ std::string RunTimeListText(const std::string& entry) {
     return IsWebAddress(entry) ? entry : CapitalizeFirst(FileNamePart(entry));
 }
 
+unsigned long ShellResultError(long long result) {
+    // The system error codes that ShellExecute's own numbers 26 to 32 stand for.
+    enum : unsigned long {
+        kNotEnoughMemory = 8,
+        kSharingViolation = 32,
+        kNoAssociation = 1155,
+        kDdeFail = 1156,
+        kDllNotFound = 1157,
+    };
+    switch (result) {
+    case 0:  // the system is out of memory or resources
+        return kNotEnoughMemory;
+    case 26:
+        return kSharingViolation;
+    case 27:  // the association is incomplete
+    case 31:
+        return kNoAssociation;
+    case 28:  // the DDE transaction timed out, failed, or others were being processed
+    case 29:
+    case 30:
+        return kDdeFail;
+    case 32:
+        return kDllNotFound;
+    default:  // 2, 3, 5, 8 and 11 are the system's own codes
+        return (unsigned long)result;
+    }
+}
+
+std::string FailedOpensMessage(const std::vector<FailedOpen>& failed) {
+    if (failed.size() == 1) return failed[0].entry + " could not be opened. " + failed[0].reason;
+    std::string text = "These could not be opened:\r\n";
+    for (const FailedOpen& f : failed) text += "\r\n" + f.entry + " - " + f.reason;
+    return text;
+}
+
 bool HaveSameNames(const std::vector<std::string>& entries) {
     std::set<std::string> names;
     for (const std::string& entry : entries)

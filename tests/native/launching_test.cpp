@@ -25,3 +25,25 @@ TEST(SameNames, FileNamePartsCompareWithoutLetterCase) {
     // The same entry twice clashes with itself.
     EXPECT_TRUE(HaveSameNames({"c:\\a.txt", "c:\\b.txt", "c:\\a.txt"}));
 }
+
+// ShellExecute's failures, told in the system's words: its own numbers stand for
+// system errors, and the system's codes stand for themselves.
+TEST(FailedOpens, ShellResultsStandForTheSystemErrorsThatSayWhy) {
+    const struct {
+        long long result;
+        unsigned long error;
+    } cases[] = {
+        {0, 8},     {2, 2},     {3, 3},     {5, 5},     {8, 8},     {11, 11},   {26, 32},
+        {27, 1155}, {28, 1156}, {29, 1156}, {30, 1156}, {31, 1155}, {32, 1157},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ShellResultError(c.result), c.error) << c.result;
+}
+
+TEST(FailedOpens, OneEntryInASentenceSeveralOneALine) {
+    EXPECT_EQ(FailedOpensMessage({{"c:\\docs\\plan.xyz", "No application is associated."}}),
+              "c:\\docs\\plan.xyz could not be opened. No application is associated.");
+    EXPECT_EQ(FailedOpensMessage({{"c:\\a.xyz", "No application is associated."},
+                                  {"c:\\gone.txt", "The system cannot find the file specified."}}),
+              "These could not be opened:\r\n\r\nc:\\a.xyz - No application is associated.\r\n"
+              "c:\\gone.txt - The system cannot find the file specified.");
+}
