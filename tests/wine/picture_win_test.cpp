@@ -128,3 +128,48 @@ TEST_F(Pictures, DamagedTruncatedHugeAndMisnamedPicturesShowTheBuiltInOneAndStay
     }
     EXPECT_EQ(windows->piclist.list.Rows(), list);
 }
+
+// Between a picture with alpha and one without, the window changes its style and its
+// region both ways; a large picture is shown fitted into half of the work area.
+TEST_F(Pictures, EachKindOfPictureGetsItsOwnWindowStyleRegionAndSize) {
+    Tmain& gobu = windows->main;
+    struct Step {
+        const char* picture;
+        bool transparent;
+        bool layered;
+        RECT region;  // the bounds of the window's region; all 0: none
+        int width, height;
+    };
+    const RECT none = {0, 0, 0, 0}, whole = {0, 0, 80, 60}, redRectangle = {10, 10, 70, 50};
+    const Step steps[] = {
+        {"soft.png", true, true, none, 80, 60},           {"shaped.bmp", true, false, redRectangle, 80, 60},
+        {"soft.png", true, true, none, 80, 60},           {"soft.png", false, false, whole, 80, 60},
+        {"shaped.bmp", false, false, whole, 80, 60},      {"soft.png", true, true, none, 80, 60},
+        {"large.jpg", false, false, {0, 0, 512, 384}, 512, 384},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(std::string(s.picture) + (s.transparent ? ", transparent" : ""));
+        gobu.menutransparent.SetChecked(s.transparent);
+        Show({pictures + s.picture}, false);
+        Pump(100);
+        const bool layered = (GetWindowLongA(gobu.Handle, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+        EXPECT_EQ(layered, s.layered);
+        EXPECT_EQ(gobu.Layered, s.layered);
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        RECT box = none;
+        if (GetWindowRgn(gobu.Handle, region) != ERROR) GetRgnBox(region, &box);
+        DeleteObject(region);
+        EXPECT_TRUE(EqualRect(&box, &s.region))
+            << box.left << "," << box.top << " - " << box.right << "," << box.bottom;
+        EXPECT_EQ(gobu.Width(), s.width);
+        EXPECT_EQ(gobu.Height(), s.height);
+    }
+    // Flattened onto white without Transparent: the clear part is white, the band pink.
+    gobu.menutransparent.SetChecked(false);
+    Show({pictures + "soft.png"}, false);
+    std::vector<uint32_t> px = PixelsOf(gobu.WorkBitmap);
+    ASSERT_EQ(px.size(), 80u * 60u);
+    EXPECT_EQ(px[0], 0x0000FFu);
+    EXPECT_NEAR(int(px[45] >> 8 & 0xFF), 127, 1);
+    EXPECT_EQ(px[79], 0xFFFFFFu);
+}
