@@ -137,6 +137,7 @@ protected:
     void FormActivate() override;
     void FormClose() override;
     void FormPaint(HDC dc) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void FormInitMenuPopup(HMENU menu) override;
     bool FormCommand(UINT id) override;
 
@@ -150,6 +151,8 @@ private:
     void ApplyShape(int width, int height);
     void EnterLayered(int width, int height);
     void LeaveLayered();
+    // Composes the whole of WorkBitmap into LayeredScreen and shows it.
+    void PaintLayered();
     GobuSettings CollectSettings() const;
     void ApplySettings(const GobuSettings& settings, bool withPositions, int linesRead);
 };

@@ -222,6 +222,11 @@ namespace {
 
 const BLENDFUNCTION kPerPixelAlpha = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
 
+// A layered window is not reliably sent WM_PAINT: its whole picture is drawn on this
+// message instead, posted where a plain window's repaint is queued, so that it comes
+// at the same point (after a transition, or as soon as the loop runs).
+const UINT kPaintLayeredMessage = WM_APP + 1;
+
 }  // namespace
 
 void Tmain::ShowPicture(int index, bool reshape) {
@@ -270,7 +275,10 @@ void Tmain::ShowPicture(int index, bool reshape) {
         animation = LoadAnimation(path);
     if (animation) image.Animate(std::move(animation), PictureSize{p.width, p.height});
     image.SetVisible(image.Animating());
-    InvalidateRect(Handle, nullptr, FALSE);
+    if (Layered)
+        PostMessageA(Handle, kPaintLayeredMessage, 0, 0);
+    else
+        InvalidateRect(Handle, nullptr, FALSE);
 }
 
 void Tmain::EnterLayered(int width, int height) {
@@ -339,24 +347,34 @@ void Tmain::ApplyShape(int width, int height) {
     if (region) SetWindowRgn(Handle, region, TRUE);
 }
 
+void Tmain::PaintLayered() {
+    if (!Layered || !LayeredScreen || !WorkBitmap) return;
+    BITMAP bm = {};
+    GetObjectA(WorkBitmap, sizeof bm, &bm);
+    HDC picture = CreateCompatibleDC(nullptr), screen = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldPicture = SelectObject(picture, WorkBitmap), oldScreen = SelectObject(screen, LayeredScreen);
+    BitBlt(screen, 0, 0, bm.bmWidth, bm.bmHeight, picture, 0, 0, SRCCOPY);
+    GdiFlush();
+    PresentLayered(screen);
+    SelectObject(picture, oldPicture);
+    SelectObject(screen, oldScreen);
+    DeleteDC(picture);
+    DeleteDC(screen);
+}
+
 void Tmain::FormPaint(HDC dc) {
-    if (!WorkBitmap || image.Visible()) return;
+    if (!WorkBitmap || image.Visible() || Layered) return;
     BITMAP bm = {};
     GetObjectA(WorkBitmap, sizeof bm, &bm);
     HDC mem = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(mem, WorkBitmap);
-    if (Layered && LayeredScreen) {
-        // The whole picture into what the layered window shows.
-        HDC screen = CreateCompatibleDC(dc);
-        HGDIOBJ oldScreen = SelectObject(screen, LayeredScreen);
-        BitBlt(screen, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
-        GdiFlush();
-        PresentLayered(screen);
-        SelectObject(screen, oldScreen);
-        DeleteDC(screen);
-    } else {
-        BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
-    }
+    BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
     SelectObject(mem, old);
     DeleteDC(mem);
+}
+
+LRESULT Tmain::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kPaintLayeredMessage) return TForm::WndProc(message, wParam, lParam);
+    PaintLayered();
+    return 0;
 }
