@@ -13,7 +13,8 @@ const uint16_t kTypeShort = 3;
 // the block damaged.
 class TiffReader {
 public:
-    TiffReader(const uint8_t* tiff, size_t size, bool bigEndian) : tiff_(tiff), size_(size), big_(bigEndian) {}
+    TiffReader(const uint8_t* tiff, size_t size, bool bigEndian)
+        : tiff_(tiff), size_(size), big_(bigEndian) {}
     uint32_t U16(size_t at) {
         if (at > size_ || size_ - at < 2) return Bad();
         return big_ ? uint32_t(tiff_[at]) << 8 | tiff_[at + 1] : uint32_t(tiff_[at + 1]) << 8 | tiff_[at];
@@ -72,13 +73,27 @@ void OrientPicture(Picture& picture, int orientation) {
             // The stored pixel that lands on upright (x, y).
             int sx, sy;
             switch (orientation) {
-            case 2: sx = w - 1 - x, sy = y; break;
-            case 3: sx = w - 1 - x, sy = h - 1 - y; break;
-            case 4: sx = x, sy = h - 1 - y; break;
-            case 5: sx = y, sy = x; break;
-            case 6: sx = y, sy = h - 1 - x; break;
-            case 7: sx = w - 1 - y, sy = h - 1 - x; break;
-            default: sx = w - 1 - y, sy = x; break;  // 8
+            case 2:
+                sx = w - 1 - x, sy = y;
+                break;
+            case 3:
+                sx = w - 1 - x, sy = h - 1 - y;
+                break;
+            case 4:
+                sx = x, sy = h - 1 - y;
+                break;
+            case 5:
+                sx = y, sy = x;
+                break;
+            case 6:
+                sx = y, sy = h - 1 - x;
+                break;
+            case 7:
+                sx = w - 1 - y, sy = h - 1 - x;
+                break;
+            default:
+                sx = w - 1 - y, sy = x;
+                break;  // 8
             }
             out[size_t(y) * outW + x] = picture.pixels[size_t(sy) * w + sx];
         }

@@ -14,7 +14,8 @@ PictureFormat PictureFormatOf(const std::string& path) {
     return PictureFormat::Unknown;
 }
 
-bool DecodePicture(PictureFormat format, const uint8_t* data, size_t size, Picture& picture, PictureSize box) {
+bool DecodePicture(PictureFormat format, const uint8_t* data, size_t size, Picture& picture,
+                   PictureSize box) {
     bool ok;
     switch (format) {
     case PictureFormat::Jpeg:

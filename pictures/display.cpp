@@ -116,8 +116,8 @@ bool LoadPictureFile(const std::string& path, PictureSize box, Picture& picture)
     PictureFormat format = PictureFormatOf(path);
     try {
         if (format == PictureFormat::Bitmap) {
-            HBITMAP bitmap = HBITMAP(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
-                                                LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+            HBITMAP bitmap = HBITMAP(
+                LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
             bool read = PictureOfBitmap(bitmap, picture);
             if (bitmap) DeleteObject(bitmap);
             return read;
@@ -142,7 +142,8 @@ HBITMAP LoadPicture(const std::string& path, uint32_t background) {
 
 HBITMAP PreviewPicture(const std::string& path) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    return LoadPicture(path, uint32_t(GetRValue(face)) << 16 | uint32_t(GetGValue(face)) << 8 | GetBValue(face));
+    return LoadPicture(path,
+                       uint32_t(GetRValue(face)) << 16 | uint32_t(GetGValue(face)) << 8 | GetBValue(face));
 }
 
 std::unique_ptr<GifAnimation> LoadAnimation(const std::string& path) {
@@ -179,7 +180,8 @@ void TAnimatedImage::ShowFrame() {
     screen.width = animation_->Width();
     screen.height = animation_->Height();
     screen.pixels = animation_->Screen();
-    if (PictureSize{screen.width, screen.height} != shown_) screen = ScalePicture(screen, shown_, ScaleRule::Plain);
+    if (PictureSize{screen.width, screen.height} != shown_)
+        screen = ScalePicture(screen, shown_, ScaleRule::Plain);
     memcpy(frameBits_, screen.pixels.data(), screen.pixels.size() * sizeof screen.pixels[0]);
     GdiFlush();
 }
@@ -255,7 +257,8 @@ void Tmain::ShowPicture(int index, bool reshape) {
     image.SetPicture(bitmap);
     if (WorkBitmap) DeleteObject(WorkBitmap);
     // A layered window composes from the premultiplied pixels themselves.
-    WorkBitmap = shown.layered ? CreatePixelBitmap(p.width, p.height, p.pixels.data()) : CopyToDeviceBitmap(bitmap);
+    WorkBitmap =
+        shown.layered ? CreatePixelBitmap(p.width, p.height, p.pixels.data()) : CopyToDeviceBitmap(bitmap);
     WorkShape = std::move(shown.shape);
     if (!WorkBitmap) return;
     if (shown.layered) {

@@ -101,8 +101,8 @@ Picture ScalePicture(const Picture& source, PictureSize size, ScaleRule rule) {
             } else {
                 // Straight colour: the sums over the opaque part, divided by its share.
                 const uint32_t opaque = rule == ScaleRule::Keyed ? 0xFF000000u : 0;
-                pixel = opaque | uint32_t(Channel(sum.r / sum.a)) << 16 | uint32_t(Channel(sum.g / sum.a)) << 8 |
-                        Channel(sum.b / sum.a);
+                pixel = opaque | uint32_t(Channel(sum.r / sum.a)) << 16 |
+                        uint32_t(Channel(sum.g / sum.a)) << 8 | Channel(sum.b / sum.a);
             }
         }
     }

@@ -14,7 +14,8 @@ using TimePeriodCall = UINT(WINAPI*)(UINT);
 // timeBeginPeriod and timeEndPeriod, or null where the library is missing.
 TimePeriodCall TimePeriod(const char* name) {
     static HMODULE winmm = LoadSystemLibrary("winmm.dll");
-    return winmm ? reinterpret_cast<TimePeriodCall>(reinterpret_cast<void*>(GetProcAddress(winmm, name))) : nullptr;
+    return winmm ? reinterpret_cast<TimePeriodCall>(reinterpret_cast<void*>(GetProcAddress(winmm, name)))
+                 : nullptr;
 }
 
 }  // namespace

@@ -16,14 +16,17 @@ Bytes Be16(int v) { return {uint8_t(v >> 8), uint8_t(v)}; }
 // IFD0 with one entry, the orientation tag as a SHORT.
 Bytes ExifPayload(int orientation, bool bigEndian = true) {
     auto u16 = [bigEndian](int v) { return bigEndian ? Be16(v) : Le16(v); };
-    auto u32 = [&](uint32_t v) { return bigEndian ? u16(int(v >> 16)) + u16(int(v & 0xFFFF)) : u16(int(v & 0xFFFF)) + u16(int(v >> 16)); };
+    auto u32 = [&](uint32_t v) {
+        return bigEndian ? u16(int(v >> 16)) + u16(int(v & 0xFFFF))
+                         : u16(int(v & 0xFFFF)) + u16(int(v >> 16));
+    };
     Bytes payload = {'E', 'x', 'i', 'f', 0, 0};
     payload += bigEndian ? Bytes{'M', 'M', 0, 42} : Bytes{'I', 'I', 42, 0};
-    payload += u32(8);                             // IFD0 right after the header
-    payload += u16(1);                             // one entry
-    payload += u16(0x0112) + u16(3) + u32(1);      // orientation, SHORT, one value
-    payload += u16(orientation) + u16(0);          // the value, padded to four bytes
-    payload += u32(0);                             // no next IFD
+    payload += u32(8);                         // IFD0 right after the header
+    payload += u16(1);                         // one entry
+    payload += u16(0x0112) + u16(3) + u32(1);  // orientation, SHORT, one value
+    payload += u16(orientation) + u16(0);      // the value, padded to four bytes
+    payload += u32(0);                         // no next IFD
     return payload;
 }
 
@@ -72,12 +75,12 @@ TEST(Exif, DamagedOrAbsentBlocksMeanOrientationOne) {
         Bytes payload;
     };
     Bytes badType = good, zeroCount = good, farIfd = good, manyEntries = good, nine = good;
-    badType[6 + 8 + 2 + 3] = 4;      // LONG instead of SHORT
-    zeroCount[6 + 8 + 2 + 7] = 0;    // a count of 0
-    farIfd[6 + 7] = 200;             // IFD0 past the end
-    manyEntries[6 + 9] = 0xFF;       // 0x01FF entries claimed, one present
+    badType[6 + 8 + 2 + 3] = 4;         // LONG instead of SHORT
+    zeroCount[6 + 8 + 2 + 7] = 0;       // a count of 0
+    farIfd[6 + 7] = 200;                // IFD0 past the end
+    manyEntries[6 + 9] = 0xFF;          // 0x01FF entries claimed, one present
     manyEntries[6 + 8 + 2 + 1] = 0x13;  // and the first is not the orientation
-    nine[6 + 8 + 2 + 9] = 9;         // orientation 9
+    nine[6 + 8 + 2 + 9] = 9;            // orientation 9
     const Case cases[] = {
         {"truncated inside the entry", Bytes(good.begin(), good.begin() + 22)},
         {"truncated inside the header", Bytes(good.begin(), good.begin() + 9)},
@@ -128,7 +131,8 @@ TEST(JpegScaling, DecodesAtTheSmallestDctScaleThatCoversTheShownSize) {
         Picture got;
         ASSERT_TRUE(DecodeJpeg(file.data(), file.size(), got, c.box));
         EXPECT_EQ((PictureSize{got.width, got.height}), c.decoded);
-        EXPECT_EQ(got.full, OrientationTurns(c.orientation) ? (PictureSize{300, 400}) : (PictureSize{400, 300}));
+        EXPECT_EQ(got.full,
+                  OrientationTurns(c.orientation) ? (PictureSize{300, 400}) : (PictureSize{400, 300}));
         EXPECT_EQ(got.pixels.size(), size_t(got.width) * size_t(got.height));
     }
     // At a DCT scale, libjpeg's reduced decoding is what ImageMagick's -define jpeg:size gives.

@@ -28,8 +28,8 @@ bool Read(const Bytes& png, size_t at) {
     size_t chunk = kSignature.size();
     if (at < chunk) return true;
     while (chunk + 8 <= png.size()) {
-        const size_t length = size_t(png[chunk]) << 24 | size_t(png[chunk + 1]) << 16 | size_t(png[chunk + 2]) << 8 |
-                              png[chunk + 3];
+        const size_t length = size_t(png[chunk]) << 24 | size_t(png[chunk + 1]) << 16 |
+                              size_t(png[chunk + 2]) << 8 | png[chunk + 3];
         const size_t end = chunk + 12 + length;
         if (at < end) return (png[chunk + 4] & 0x20) == 0;
         chunk = end;
@@ -102,7 +102,8 @@ TEST(Png, DamageThatTheChunkCrcsDoNotCoverIsRefused) {
         {"scan lines one byte short", BuildPng(8, 2, 1, 0, 0, Bytes(lines.size() - 1, 0))},
         {"filter type 5", BuildPng(8, 2, 1, 0, 0, Bytes{5, 0, 0, 0})},
         {"palette picture without a palette", BuildPng(8, 2, 1, 3, 0, lines)},
-        {"no IDAT", kSignature + Chunk("IHDR", Bytes{0, 0, 0, 8, 0, 0, 0, 2, 1, 0, 0, 0, 0}) + Chunk("IEND", {})},
+        {"no IDAT",
+         kSignature + Chunk("IHDR", Bytes{0, 0, 0, 8, 0, 0, 0, 2, 1, 0, 0, 0, 0}) + Chunk("IEND", {})},
         {"IDAT that is not zlib", kSignature + Chunk("IHDR", Bytes{0, 0, 0, 8, 0, 0, 0, 2, 1, 0, 0, 0, 0}) +
                                       Chunk("IDAT", Bytes{1, 2, 3, 4, 5, 6}) + Chunk("IEND", {})},
     };

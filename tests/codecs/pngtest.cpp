@@ -11,8 +11,9 @@ const char kSoft[] =
     "-size 37x23 -seed 5 plasma:fractal \\( -size 37x23 radial-gradient:white-black \\) -alpha off "
     "-compose CopyOpacity -composite ";
 // One colour fully transparent, the others opaque: what a tRNS chunk can say of grey and RGB.
-const char kKeyed[] = "-size 31x19 -seed 6 plasma:fractal -colors 12 -fill red -draw 'rectangle 3,3 12,9' "
-                      "-transparent red ";
+const char kKeyed[] =
+    "-size 31x19 -seed 6 plasma:fractal -colors 12 -fill red -draw 'rectangle 3,3 12,9' "
+    "-transparent red ";
 
 Bytes Be32(uint32_t v) { return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)}; }
 
@@ -21,24 +22,33 @@ Bytes Be32(uint32_t v) { return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >
 // ImageMagick scales 16-bit samples to 8 bits by rounding, lodepng takes the high byte:
 // they may differ by one.
 const PngKind kPngKinds[22] = {
-    {"grey 1", "-size 33x17 gradient: -colorspace Gray -threshold 50% -depth 1", "png", 0, 1, false, false, 0},
+    {"grey 1", "-size 33x17 gradient: -colorspace Gray -threshold 50% -depth 1", "png", 0, 1, false, false,
+     0},
     {"grey 2", "-size 33x17 gradient: -colorspace Gray -posterize 4 -depth 2", "png", 0, 2, false, false, 0},
     {"grey 4", "-size 33x17 gradient: -colorspace Gray -posterize 16 -depth 4", "png", 0, 4, false, false, 0},
-    {"grey 8", "-size 33x17 -seed 2 plasma:fractal -colorspace Gray -depth 8 -define png:color-type=0", "png", 0, 8, false,
+    {"grey 8", "-size 33x17 -seed 2 plasma:fractal -colorspace Gray -depth 8 -define png:color-type=0", "png",
+     0, 8, false, false, 0},
+    {"grey 16", "-size 33x17 -seed 2 plasma:fractal -colorspace Gray -depth 16 -define png:color-type=0",
+     "png", 0, 16, false, false, 1},
+    {"grey with tRNS", "-size 33x17 gradient: -colorspace Gray -posterize 16 -depth 4 -transparent black",
+     "png", 0, 4, false, true, 0},
+    {"grey + alpha 8",
+     "-size 33x17 gradient: -colorspace Gray -depth 8 \\( +clone -rotate 90 -resize 33x17! \\) -alpha off "
+     "-compose CopyOpacity -composite -define png:color-type=4",
+     "png", 4, 8, false, true, 0},
+    {"grey + alpha 16",
+     "-size 33x17 gradient: -colorspace Gray -depth 16 \\( +clone -flop \\) -alpha off "
+     "-compose CopyOpacity -composite -define png:color-type=4",
+     "png", 4, 16, false, true, 1},
+    {"palette 1", "-size 20x13 -seed 3 plasma:fractal -colors 2 -define png:bit-depth=1", "png8", 3, 1, false,
      false, 0},
-    {"grey 16", "-size 33x17 -seed 2 plasma:fractal -colorspace Gray -depth 16 -define png:color-type=0", "png", 0,
-     16, false, false, 1},
-    {"grey with tRNS", "-size 33x17 gradient: -colorspace Gray -posterize 16 -depth 4 -transparent black", "png",
-     0, 4, false, true, 0},
-    {"grey + alpha 8", "-size 33x17 gradient: -colorspace Gray -depth 8 \\( +clone -rotate 90 -resize 33x17! \\) -alpha off "
-     "-compose CopyOpacity -composite -define png:color-type=4", "png", 4, 8, false, true, 0},
-    {"grey + alpha 16", "-size 33x17 gradient: -colorspace Gray -depth 16 \\( +clone -flop \\) -alpha off "
-     "-compose CopyOpacity -composite -define png:color-type=4", "png", 4, 16, false, true, 1},
-    {"palette 1", "-size 20x13 -seed 3 plasma:fractal -colors 2 -define png:bit-depth=1", "png8", 3, 1, false, false, 0},
-    {"palette 2", "-size 20x13 -seed 3 plasma:fractal -colors 4 -define png:bit-depth=2", "png8", 3, 2, false, false, 0},
-    {"palette 4", "-size 20x13 -seed 3 plasma:fractal -colors 16 -define png:bit-depth=4", "png8", 3, 4, false, false, 0},
+    {"palette 2", "-size 20x13 -seed 3 plasma:fractal -colors 4 -define png:bit-depth=2", "png8", 3, 2, false,
+     false, 0},
+    {"palette 4", "-size 20x13 -seed 3 plasma:fractal -colors 16 -define png:bit-depth=4", "png8", 3, 4,
+     false, false, 0},
     {"palette 8", "-size 40x30 -seed 3 plasma:fractal -colors 200", "png8", 3, 8, false, false, 0},
-    {"palette 2 with tRNS", "-size 20x13 -seed 3 plasma:fractal -colors 3 -fill red -draw 'rectangle 2,2 9,7' "
+    {"palette 2 with tRNS",
+     "-size 20x13 -seed 3 plasma:fractal -colors 3 -fill red -draw 'rectangle 2,2 9,7' "
      "-transparent red -define png:bit-depth=2",
      "png8", 3, 2, false, true, 0},
     {"palette 8 with tRNS", std::string(kKeyed) + "-colors 60", "png8", 3, 8, false, true, 0},
@@ -64,8 +74,8 @@ Bytes BuildPng(uint32_t width, uint32_t height, int bitDepth, int colourType, in
                const Bytes& scanLines) {
     const Bytes signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     // IHDR: width, height, bit depth, colour type, compression 0, filter 0, interlace.
-    Bytes header = Be32(width) + Be32(height) +
-                   Bytes{uint8_t(bitDepth), uint8_t(colourType), 0, 0, uint8_t(interlace)};
+    Bytes header =
+        Be32(width) + Be32(height) + Bytes{uint8_t(bitDepth), uint8_t(colourType), 0, 0, uint8_t(interlace)};
     uLongf size = compressBound(uLong(scanLines.size()));
     Bytes packed(size);
     compress2(packed.data(), &size, scanLines.data(), uLong(scanLines.size()), 9);

@@ -15,8 +15,8 @@ struct PngKind {
     int colourType;      // 0 grey, 2 RGB, 3 palette, 4 grey + alpha, 6 RGBA
     int bitDepth;
     bool interlaced;
-    bool alpha;      // carries alpha: an alpha channel or a tRNS chunk
-    int tolerance;   // largest channel difference allowed against ImageMagick's decoding
+    bool alpha;     // carries alpha: an alpha channel or a tRNS chunk
+    int tolerance;  // largest channel difference allowed against ImageMagick's decoding
 };
 extern const PngKind kPngKinds[22];
 Bytes MakePng(const PngKind& kind);

@@ -37,8 +37,10 @@ std::vector<uint32_t> Premultiplied(Picture p) {
 
 // A soft-edged disc: opaque plasma inside, alpha falling to 0 over a few pixels.
 Picture SoftDisc(int size) {
-    Picture p = ConvertToRgba(ConvertedFile("-size " + std::to_string(size) + "x" + std::to_string(size) +
-                                                " -seed 5 plasma:fractal", "png"), "png");
+    Picture p = ConvertToRgba(
+        ConvertedFile(
+            "-size " + std::to_string(size) + "x" + std::to_string(size) + " -seed 5 plasma:fractal", "png"),
+        "png");
     const double centre = (size - 1) / 2.0, radius = size * 0.4, edge = 3;
     for (int y = 0; y < size; y++)
         for (int x = 0; x < size; x++) {
@@ -78,8 +80,8 @@ TEST(FitSize, PicturesOverHalfTheWorkAreaShrinkToFitItAndNoOthers) {
     };
     for (const Case& c : cases) {
         PictureSize got = FitSize(c.picture, half);
-        EXPECT_EQ(got, c.shown) << c.picture.width << " x " << c.picture.height << " gave " << got.width << " x "
-                                << got.height;
+        EXPECT_EQ(got, c.shown) << c.picture.width << " x " << c.picture.height << " gave " << got.width
+                                << " x " << got.height;
     }
     EXPECT_EQ(FitSize({9000, 9000}, {0, 0}), (PictureSize{9000, 9000}));
 }
@@ -94,10 +96,8 @@ TEST(ScalePicture, AveragesAreasLikeImageMagickScale) {
         PictureSize size;
     };
     const Case cases[] = {
-        {"opaque, at its own size", &opaque, {97, 61}},
-        {"opaque, 97 x 61 to 40 x 25", &opaque, {40, 25}},
-        {"opaque, to one pixel", &opaque, {1, 1}},
-        {"soft disc, 90 to 30", &soft, {30, 30}},
+        {"opaque, at its own size", &opaque, {97, 61}}, {"opaque, 97 x 61 to 40 x 25", &opaque, {40, 25}},
+        {"opaque, to one pixel", &opaque, {1, 1}},      {"soft disc, 90 to 30", &soft, {30, 30}},
         {"soft disc, 90 to 37 x 23", &soft, {37, 23}},
     };
     for (const Case& c : cases) {
@@ -130,14 +130,22 @@ TEST(ScalePicture, AKeyColourPictureKeepsAnExactShapeWithoutAFringe) {
         // Each target pixel covers two columns; a line of one is half of it, not most.
         {"a one-pixel line at half size vanishes", Filled(4, 2, {K, L, K, K, K, L, K, K}), {2, 1}, {K, K}},
         {"a two-pixel line at half size is one pure column",
-         Filled(6, 2, {K, K, L, L, K, K, K, K, L, L, K, K}), {3, 1}, {K, 0xFF000000 | L, K}},
+         Filled(6, 2, {K, K, L, L, K, K, K, K, L, L, K, K}),
+         {3, 1},
+         {K, 0xFF000000 | L, K}},
         {"three of four opaque: the colour of the three, no key colour in it",
-         Filled(2, 2, {R, R, K, R}), {1, 1}, {0xFF000000 | R}},
+         Filled(2, 2, {R, R, K, R}),
+         {1, 1},
+         {0xFF000000 | R}},
         {"two colours and a hole average the two only",
-         Filled(2, 2, {R, R, K, B}), {1, 1}, {0xFF000000 | 0xAA0055}},
+         Filled(2, 2, {R, R, K, B}),
+         {1, 1},
+         {0xFF000000 | 0xAA0055}},
         // 3 to 2: the middle column is split between the targets, each taking half.
         {"at two thirds a split pixel counts by its share",
-         Filled(3, 1, {K, L, L}), {2, 1}, {K, 0xFF000000 | L}},
+         Filled(3, 1, {K, L, L}),
+         {2, 1},
+         {K, 0xFF000000 | L}},
     };
     for (const Case& c : cases) {
         Picture got = ScalePicture(c.source, c.size, ScaleRule::Keyed);

@@ -142,9 +142,12 @@ TEST_F(Pictures, EachKindOfPictureGetsItsOwnWindowStyleRegionAndSize) {
     };
     const RECT none = {0, 0, 0, 0}, whole = {0, 0, 80, 60}, redRectangle = {10, 10, 70, 50};
     const Step steps[] = {
-        {"soft.png", true, true, none, 80, 60},           {"shaped.bmp", true, false, redRectangle, 80, 60},
-        {"soft.png", true, true, none, 80, 60},           {"soft.png", false, false, whole, 80, 60},
-        {"shaped.bmp", false, false, whole, 80, 60},      {"soft.png", true, true, none, 80, 60},
+        {"soft.png", true, true, none, 80, 60},
+        {"shaped.bmp", true, false, redRectangle, 80, 60},
+        {"soft.png", true, true, none, 80, 60},
+        {"soft.png", false, false, whole, 80, 60},
+        {"shaped.bmp", false, false, whole, 80, 60},
+        {"soft.png", true, true, none, 80, 60},
         {"large.jpg", false, false, {0, 0, 512, 384}, 512, 384},
     };
     for (const Step& s : steps) {
