@@ -285,8 +285,8 @@ void Tmain::ShowPicture(int index, bool reshape) {
 }
 
 void Tmain::EnterLayered(int width, int height) {
-    uint32_t* bits = nullptr;
-    HBITMAP screen = CreatePixelBitmap(width, height, nullptr, &bits);
+    // Clear to begin with: every pixel of alpha 0.
+    HBITMAP screen = CreatePixelBitmap(width, height, nullptr);
     if (!screen) return;
     // What the window showed stays where it lies inside the new size until the picture
     // is drawn over it; from a shaped window there is nothing to keep.
