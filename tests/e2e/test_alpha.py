@@ -89,13 +89,7 @@ class Alpha(harness.GobuTestCase):
         wait_for(lambda: os.path.exists(ran), 10, "the linked tool to run")
 
         # Transparent off: the rectangle, the picture flattened onto white.
-        xdotool("mousemove", w.x + 20, w.y + 30)
-        xdotool("click", 3)
-        time.sleep(0.5)
-        for _ in range(4):  # File, Select Picture(s), Link File(s), Configure
-            xdotool("key", "Down")
-        xdotool("key", "Right")
-        xdotool("key", "t")
+        harness.choose_in_configure(w.x + 20, w.y + 30, "t")
 
         def flattened():
             v = [v for v in windows() if v.name == "Soft" and (v.w, v.h) == (80, 60)]
