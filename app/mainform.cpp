@@ -118,6 +118,7 @@ std::string GetWindowsFamily() {
 
 Tmain::~Tmain() {
     if (WorkBitmap) DeleteObject(WorkBitmap);
+    if (LayeredScreen) DeleteObject(LayeredScreen);
     if (pop) DestroyMenu(pop);
     if (mainform == this) mainform = nullptr;
 }

@@ -19,8 +19,9 @@ const char kTransitionCaptions[] =
     "Blink|UnBlink|Random";
 
 const char kPictureFilter[] =
-    "All (*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif|Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|"
-    "Compuserve GIF (*.gif)|*.gif";
+    "All (*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png)|*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png|"
+    "Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg;*.jpeg;*.jpe;*.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif|"
+    "Compuserve GIF (*.gif)|*.gif|PNG (*.png)|*.png";
 
 bool AnyGif(const std::vector<std::string>& paths) {
     for (const std::string& p : paths)
@@ -66,7 +67,7 @@ void Tpiclist::CreateComponents() {
     picfiledlg.Filter = kPictureFilter;
     picfiledlg.Options = OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     // Users choose pictures by looking at them.
-    picfiledlg.PreviewPicture = [](const std::string& path) { return LoadPicture(path); };
+    picfiledlg.PreviewPicture = PreviewPicture;
 }
 
 void Tpiclist::FormCreate() { transitionBox.SetItemIndex(0); }
