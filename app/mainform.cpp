@@ -137,8 +137,7 @@ void Tmain::CreateComponents() {
     SetUpGobuDialog(newgobudlg, "New Gobu", OFN_PATHMUSTEXIST);
     SetUpGobuDialog(opengobudlg, "Open Gobu", OFN_FILEMUSTEXIST);
     gobuholder.Transparent = true;
-    gobuholder.SetPicture(
-        HBITMAP(LoadImageA(Application.Instance, "GOBU", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    gobuholder.SetPicture(LoadResourcePicture("GOBU"));
     image.Place(this, 0, 0, false);
     image.OnMouseDown = [this](TMouseButton b, int x, int y) { gobuholderMouseDown(b, x, y); };
     image.OnMouseMove = [this](bool held, int x, int y) { gobuholderMouseMove(held, x, y); };

@@ -1,5 +1,7 @@
 #include "app/startfrm.h"
 
+#include "pictures/display.h"
+
 namespace {
 
 // A small tool window: thin caption bar with a close button.
@@ -13,8 +15,7 @@ const char kStartedValue[] = "FirstStartDone";
 bool Tstartdlg::Create(HWND owner) { return CreateForm("Tstartdlg", kStartStyle, owner, false); }
 
 void Tstartdlg::CreateComponents() {
-    image.SetPicture(
-        HBITMAP(LoadImageA(Application.Instance, "STARTDLG", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    image.SetPicture(LoadResourcePicture("STARTDLG"));
     image.Place(this, 0, 0, true);
     image.OnMouseUp = [this](TMouseButton button, int, int) {
         if (button == mbLeft) imageClick();

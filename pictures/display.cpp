@@ -140,6 +140,21 @@ HBITMAP LoadPicture(const std::string& path, uint32_t background) {
     return CreatePixelBitmap(picture.width, picture.height, picture.pixels.data());
 }
 
+HBITMAP LoadResourcePicture(const char* name) {
+    HRSRC found = FindResourceA(Application.Instance, name, RT_RCDATA);
+    HGLOBAL loaded = found ? LoadResource(Application.Instance, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    Picture picture;
+    try {
+        if (!bytes || !DecodePicture(PictureFormat::Png, static_cast<const uint8_t*>(bytes),
+                                     SizeofResource(Application.Instance, found), picture))
+            return nullptr;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return CreatePixelBitmap(picture.width, picture.height, picture.pixels.data());
+}
+
 HBITMAP PreviewPicture(const std::string& path) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     return LoadPicture(path,

@@ -33,6 +33,10 @@ bool LoadPictureFile(const std::string& path, PictureSize box, Picture& picture)
 // colour; null when the file cannot be loaded.
 HBITMAP LoadPicture(const std::string& path, uint32_t background = 0xFFFFFF);
 
+// A PNG picture among the program's resources (of the kind RCDATA) as a bitmap; null
+// when there is none of that name.
+HBITMAP LoadResourcePicture(const char* name);
+
 // What the file dialogs preview: pictures over the dialog's colour, null for any other
 // file.
 HBITMAP PreviewPicture(const std::string& path);

@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-# Makes Gobu's built-in artwork: gobu.bmp (the default picture), startdlg.bmp
-# (the first-use hint, 8 bits a pixel: it has fewer than 256 colours),
-# handpoint.cur (the pointing-hand cursor), and the program's icon drawn from the
-# default picture: gobu.ico (16, 32, 48 and 256 pixels) for gobu.exe and
-# gobu_stub.ico (16 and 32) for the extractor stub, which has little room.
+# Makes Gobu's built-in artwork: gobu.png (the default picture), startdlg.png
+# (the first-use hint), handpoint.cur (the pointing-hand cursor), and the program's
+# icon drawn from the default picture: gobu.ico (16, 32, 48 and 256 pixels) for
+# gobu.exe and gobu_stub.ico (16 and 32) for the extractor stub, which has little
+# room. The pictures are PNG-compressed: every share carries the executable.
 import math
 import os
 import struct
@@ -15,45 +15,62 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 CONVERT = "/usr/bin/convert"
 
 
-# ---------------------------------------------------------------- BMP output
+# ---------------------------------------------------------------- PNG output
 
-def write_bmp24(path, width, height, rgb):
-    """rgb: top-down rows of packed R,G,B bytes; written bottom-up as BGR."""
-    assert len(rgb) == width * height * 3
-    stride = (width * 3 + 3) & ~3
-    pad = b"\0" * (stride - width * 3)
-    body = bytearray()
-    for y in range(height - 1, -1, -1):
-        row = rgb[y * width * 3:(y + 1) * width * 3]
-        bgr = bytearray(row)
-        bgr[0::3], bgr[2::3] = row[2::3], row[0::3]
-        body += bgr + pad
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0,
-                       len(body), 2835, 2835, 0, 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(body), 0, 0,
-                       14 + len(info))
-    with open(path, "wb") as f:
-        f.write(head + info + body)
+def png(width, height, rows, colour_type, bytes_per_pixel, palette=b""):
+    """A PNG of the rows (bytes each, top row first) of 8-bit samples, each row under
+    the filter that makes it smallest by the usual guess: the least sum of absolute
+    byte values. A palette picture (colour type 3) is never filtered."""
+
+    def paeth(a, b, c):
+        p = a + b - c
+        pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+        return a if pa <= pb and pa <= pc else b if pb <= pc else c
+
+    raw = bytearray()
+    prev = bytes(len(rows[0]))
+    for row in rows:
+        candidates = []
+        for kind in ((0,) if colour_type == 3 else range(5)):
+            out = bytearray()
+            for i in range(len(row)):
+                a = row[i - bytes_per_pixel] if i >= bytes_per_pixel else 0
+                b = prev[i]
+                c = prev[i - bytes_per_pixel] if i >= bytes_per_pixel else 0
+                predicted = (0, a, b, (a + b) // 2, paeth(a, b, c))[kind]
+                out.append((row[i] - predicted) & 0xFF)
+            candidates.append((sum(v if v < 128 else 256 - v for v in out), kind, out))
+        _, kind, out = min(candidates)
+        raw.append(kind)
+        raw += out
+        prev = row
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    head = chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0))
+    if palette:
+        head += chunk(b"PLTE", palette)
+    return (b"\x89PNG\r\n\x1a\n" + head + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) +
+            chunk(b"IEND", b""))
 
 
-def write_bmp8(path, width, height, rgb):
-    """As write_bmp24, for a picture of at most 256 colours: a third of the size."""
+def png_rgb(width, height, rgb):
+    """rgb: top-down rows of packed R,G,B bytes. At most 256 colours make a palette
+    picture, a third of the size."""
     pixels = [bytes(rgb[i:i + 3]) for i in range(0, len(rgb), 3)]
-    palette = sorted(set(pixels))
-    assert len(palette) <= 256
-    index = {c: i for i, c in enumerate(palette)}
-    stride = (width + 3) & ~3
-    body = bytearray()
-    for y in range(height - 1, -1, -1):
-        body += bytes(index[c] for c in pixels[y * width:(y + 1) * width])
-        body += b"\0" * (stride - width)
-    table = b"".join(bytes((c[2], c[1], c[0], 0)) for c in palette)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0,
-                       len(body), 2835, 2835, len(palette), 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(table) + len(body),
-                       0, 0, 14 + len(info) + len(table))
-    with open(path, "wb") as f:
-        f.write(head + info + table + body)
+    colours = sorted(set(pixels))
+    if len(colours) > 256:
+        return png(width, height, [rgb[y * width * 3:(y + 1) * width * 3] for y in range(height)], 2, 3)
+    index = {c: i for i, c in enumerate(colours)}
+    rows = [bytes(index[c] for c in pixels[y * width:(y + 1) * width]) for y in range(height)]
+    return png(width, height, rows, 3, 1, b"".join(colours))
+
+
+def png_rgba(size, rgba):
+    """A square RGBA picture; rgba: top-down rows of R,G,B,A bytes."""
+    return png(size, size, [rgba[y * size * 4:(y + 1) * size * 4] for y in range(size)], 6, 4)
 
 
 # ------------------------------------------------------------- gobu picture
@@ -405,43 +422,6 @@ def icon_bitmap(size, rgba):
     return info + bytes(xor) + bytes(mask)
 
 
-def png_rgba(size, rgba):
-    """An RGBA PNG, each row under the filter that makes it smallest (by the usual
-    guess: the least sum of absolute byte values)."""
-    stride = size * 4
-
-    def paeth(a, b, c):
-        p = a + b - c
-        pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-        return a if pa <= pb and pa <= pc else b if pb <= pc else c
-
-    raw = bytearray()
-    prev = bytes(stride)
-    for y in range(size):
-        row = rgba[y * stride:(y + 1) * stride]
-        candidates = []
-        for kind in range(5):
-            out = bytearray()
-            for i in range(stride):
-                a = row[i - 4] if i >= 4 else 0
-                b = prev[i]
-                c = prev[i - 4] if i >= 4 else 0
-                predicted = (0, a, b, (a + b) // 2, paeth(a, b, c))[kind]
-                out.append((row[i] - predicted) & 0xFF)
-            candidates.append((sum(v if v < 128 else 256 - v for v in out), kind, out))
-        _, kind, out = min(candidates)
-        raw.append(kind)
-        raw += out
-        prev = row
-
-    def chunk(kind, data):
-        return (struct.pack(">I", len(data)) + kind + data +
-                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)) +
-            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
-
-
 def make_icon(images):
     """An .ico file of {size: rgba}, smallest first."""
     sizes = sorted(images)
@@ -456,8 +436,10 @@ def make_icon(images):
 
 def main():
     gobu = make_gobu()
-    write_bmp24(os.path.join(HERE, "gobu.bmp"), GW, GH, gobu)
-    write_bmp8(os.path.join(HERE, "startdlg.bmp"), SW, SH, make_startdlg())
+    with open(os.path.join(HERE, "gobu.png"), "wb") as f:
+        f.write(png_rgb(GW, GH, gobu))
+    with open(os.path.join(HERE, "startdlg.png"), "wb") as f:
+        f.write(png_rgb(SW, SH, make_startdlg()))
     with open(os.path.join(HERE, "handpoint.cur"), "wb") as f:
         f.write(make_cursor())
     box = silhouette_box(gobu)

@@ -9,6 +9,7 @@ import struct
 import subprocess
 import time
 import unittest
+import zlib
 
 SOURCE = os.environ.get("GOBU_SOURCE_DIR") or os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TREE = os.environ.get("GOBU_WINE_TREE_DIR", "")
@@ -229,27 +230,41 @@ class Picture:
         return Picture(w, h, rows)
 
     @staticmethod
-    def from_bmp(path):
-        """An uncompressed Windows bitmap of 24 bits a pixel, or of 8 with a palette."""
+    def from_png(path):
+        """A PNG of 8-bit samples: RGB, RGBA (alpha dropped) or with a palette."""
         with open(path, "rb") as f:
             data = f.read()
-        offset = struct.unpack_from("<I", data, 10)[0]
-        header, w, h = struct.unpack_from("<Iii", data, 14)
-        bits = struct.unpack_from("<H", data, 28)[0]
-        assert bits in (8, 24)
-        if bits == 8:
-            used = struct.unpack_from("<I", data, 46)[0] or 256
-            table = 14 + header
-            palette = [(data[table + i * 4 + 2], data[table + i * 4 + 1], data[table + i * 4]) for i in range(used)]
-        stride = (w * bits // 8 + 3) & ~3
-        rows = []
-        for y in range(abs(h)):
-            src = offset + (h - 1 - y if h > 0 else y) * stride
-            if bits == 8:
-                rows.append([palette[data[src + x]] for x in range(w)])
+        assert data[:8] == b"\x89PNG\r\n\x1a\n"
+        at, idat, palette = 8, b"", b""
+        while at < len(data):
+            length, kind = struct.unpack_from(">I4s", data, at)
+            body = data[at + 8:at + 8 + length]
+            if kind == b"IHDR":
+                w, h, depth, colour = struct.unpack_from(">IIBB", body)
+                assert depth == 8 and colour in (2, 3, 6)
+            elif kind == b"PLTE":
+                palette = body
+            elif kind == b"IDAT":
+                idat += body
+            at += 12 + length
+        bpp = {2: 3, 3: 1, 6: 4}[colour]
+        raw, stride = zlib.decompress(idat), w * bpp
+        rows, prev = [], bytearray(stride)
+        for y in range(h):
+            kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+            for i in range(stride):
+                a = line[i - bpp] if i >= bpp else 0
+                b, c = prev[i], prev[i - bpp] if i >= bpp else 0
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                paeth = a if pa <= pb and pa <= pc else b if pb <= pc else c
+                line[i] = (line[i] + (0, a, b, (a + b) // 2, paeth)[kind]) & 0xFF
+            prev = line
+            if colour == 3:
+                rows.append([tuple(palette[v * 3:v * 3 + 3]) for v in line])
             else:
-                rows.append([(data[src + x * 3 + 2], data[src + x * 3 + 1], data[src + x * 3]) for x in range(w)])
-        return Picture(w, abs(h), rows)
+                rows.append([tuple(line[x * bpp:x * bpp + 3]) for x in range(w)])
+        return Picture(w, h, rows)
 
 
 class Gobu:

@@ -10,8 +10,8 @@ import harness  # noqa: E402
 from harness import Picture, screenshot, set_started_before, wait_for, windows, xdotool  # noqa: E402
 from peresources import icon_groups, icon_pixels  # noqa: E402
 
-BUILT_IN = Picture.from_bmp(os.path.join(harness.SOURCE, "resources", "gobu.bmp"))
-HINT = Picture.from_bmp(os.path.join(harness.SOURCE, "resources", "startdlg.bmp"))
+BUILT_IN = Picture.from_png(os.path.join(harness.SOURCE, "resources", "gobu.png"))
+HINT = Picture.from_png(os.path.join(harness.SOURCE, "resources", "startdlg.png"))
 KEY = BUILT_IN.at(0, BUILT_IN.h - 1)
 
 
