@@ -36,11 +36,8 @@ unsigned long ShellResultError(long long result) {
     }
 }
 
-std::string FailedOpensMessage(const std::vector<FailedOpen>& failed) {
-    if (failed.size() == 1) return failed[0].entry + " could not be opened. " + failed[0].reason;
-    std::string text = "These could not be opened:\r\n";
-    for (const FailedOpen& f : failed) text += "\r\n" + f.entry + " - " + f.reason;
-    return text;
+std::string FailedOpensMessage(const std::vector<Refused>& failed) {
+    return RefusedMessage(failed, "could not be opened", "These could not be opened");
 }
 
 bool HaveSameNames(const std::vector<std::string>& entries) {

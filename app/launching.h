@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "app/utility.h"
+
 // The row text of an entry in the run-time list: a web address whole, a file by its
 // name with the first letter upper-cased (C:\docs\readme.txt shows as Readme.txt).
 std::string RunTimeListText(const std::string& entry);
@@ -12,13 +14,9 @@ std::string RunTimeListText(const std::string& entry);
 // that stands for no other.
 unsigned long ShellResultError(long long result);
 
-// An entry that the shell could not open, and why in the system's words.
-struct FailedOpen {
-    std::string entry, reason;
-};
-// One message for every entry that did not open: a single one in a sentence, several
-// (a Group Launch) listed one a line.
-std::string FailedOpensMessage(const std::vector<FailedOpen>& failed);
+// One message for every entry that the shell could not open, each with the system's
+// words for why: a single one in a sentence, several (a Group Launch) one a line.
+std::string FailedOpensMessage(const std::vector<Refused>& failed);
 
 // Whether two entries share a file-name part, ignoring the case of A to Z. A package
 // stores every file under that part alone, so such entries cannot travel together. A

@@ -114,3 +114,11 @@ std::string ProposedGobuName(const std::string& ownPath, const FileExistsTest& e
 bool IsOwnName(const std::string& chosen, const std::string& ownPath) {
     return LowerAZ(chosen) == LowerAZ(ownPath);
 }
+
+std::string RefusedMessage(const std::vector<Refused>& refused, const std::string& what,
+                           const std::string& heading) {
+    if (refused.size() == 1) return refused[0].entry + " " + what + ". " + refused[0].reason;
+    std::string text = heading + ":\r\n";
+    for (const Refused& r : refused) text += "\r\n" + r.entry + " - " + r.reason;
+    return text;
+}

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Whether a file (not a folder) exists at a path.
 using FileExistsTest = std::function<bool(const std::string& path)>;
@@ -61,5 +62,14 @@ std::string NextFreeName(const std::string& path, const FileExistsTest& exists);
 // The name New Gobu proposes: the next free name beside the own path, lower-cased,
 // with its first character (the drive letter) upper-cased.
 std::string ProposedGobuName(const std::string& ownPath, const FileExistsTest& exists);
+// A file or address that could not be used, and why, in a sentence.
+struct Refused {
+    std::string entry, reason;
+};
+// One message for everything refused at once: a single entry as entry, what was not
+// done, and the reason; several under the heading, one a line.
+std::string RefusedMessage(const std::vector<Refused>& refused, const std::string& what,
+                           const std::string& heading);
+
 // Whether a chosen path names the gobu itself, in any letter case of A to Z.
 bool IsOwnName(const std::string& chosen, const std::string& ownPath);
