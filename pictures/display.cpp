@@ -25,10 +25,8 @@ const UINT_PTR kFrameTimer = 1;
 bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<uint32_t>& pixels) {
     BITMAPINFO info = TopDownInfo32(width, height);
     pixels.assign(size_t(width) * height, 0);
-    HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return rows == height;
+    TWindowDC screen(nullptr);
+    return GetDIBits(screen, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS) == height;
 }
 
 namespace {
@@ -51,11 +49,8 @@ void AddRuns(HRGN region, const ShapeRun* runs, size_t count) {
         if (r.y + 1 > bounds.bottom) bounds.bottom = r.y + 1;
     }
     data->rdh.rcBound = bounds;
-    HRGN part = ExtCreateRegion(nullptr, DWORD(buffer.size()), data);
-    if (part) {
-        CombineRgn(region, region, part, RGN_OR);
-        DeleteObject(part);
-    }
+    TGdiObject<HRGN> part(ExtCreateRegion(nullptr, DWORD(buffer.size()), data));
+    if (part) CombineRgn(region, region, part, RGN_OR);
 }
 
 }  // namespace
@@ -155,10 +150,7 @@ void TAnimatedImage::Timer(UINT_PTR id) {
 }
 
 void Tmain::ShowPicture(int index, bool reshape) {
-    if (WorkBitmap) {
-        DeleteObject(WorkBitmap);
-        WorkBitmap = nullptr;
-    }
+    WorkBitmap.Reset();
     image.Transparent = menutransparent.Checked();
     // Anything that does not load shows the built-in picture, silently; the list stays.
     std::string listed, path;
@@ -172,7 +164,7 @@ void Tmain::ShowPicture(int index, bool reshape) {
         image.SetPicture(loaded);
     else
         image.Assign(gobuholder);
-    WorkBitmap = CopyToDeviceBitmap(image.Picture());
+    WorkBitmap.Reset(CopyToDeviceBitmap(image.Picture()));
     if (!WorkBitmap) return;
     SetBounds(Left(), Top(), image.Width(), image.Height());
     if (reshape) ApplyShape();
@@ -189,25 +181,22 @@ void Tmain::ApplyShape() {
     if (!WorkBitmap) return;
     BITMAP bm = {};
     GetObjectA(WorkBitmap, sizeof bm, &bm);
-    HRGN region;
+    TGdiObject<HRGN> region;
     if (menutransparent.Checked()) {
         Application.SetScreenCursor(crHourGlass);
-        region = RegionOfPicture(WorkBitmap, bm.bmWidth, bm.bmHeight);
+        region.Reset(RegionOfPicture(WorkBitmap, bm.bmWidth, bm.bmHeight));
         Application.SetScreenCursor(crDefault);
     } else {
-        region = CreateRectRgn(0, 0, bm.bmWidth, bm.bmHeight);
+        region.Reset(CreateRectRgn(0, 0, bm.bmWidth, bm.bmHeight));
     }
-    // The window owns the region from here on.
-    if (region) SetWindowRgn(Handle, region, TRUE);
+    // The window owns the region once it has taken it; a refused one stays ours.
+    if (region && SetWindowRgn(Handle, region, TRUE)) region.Release();
 }
 
 void Tmain::FormPaint(HDC dc) {
     if (!WorkBitmap || image.Visible()) return;
     BITMAP bm = {};
     GetObjectA(WorkBitmap, sizeof bm, &bm);
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, WorkBitmap);
-    BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+    TMemoryDC picture(dc, WorkBitmap);
+    BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, picture, 0, 0, SRCCOPY);
 }

@@ -110,13 +110,10 @@ void Tmain::RunTransition(int effect) {
     std::vector<TransitionStep> steps = TransitionSteps(effect, client.right, client.bottom, random);
     if (!steps.empty() && WorkBitmap) {
         TFineTimer fine;
-        HDC dc = GetDC(Handle);
-        HDC picture = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(picture, WorkBitmap);
-        DrawTransitionSteps(dc, picture, client.right, client.bottom, steps, [this](int units) { SpinDelay(units); });
-        SelectObject(picture, old);
-        DeleteDC(picture);
-        ReleaseDC(Handle, dc);
+        TWindowDC dc(Handle);
+        TMemoryDC picture(dc, WorkBitmap);
+        DrawTransitionSteps(dc, picture, client.right, client.bottom, steps,
+                            [this](int units) { SpinDelay(units); });
     }
     // The repaint that ShowPicture queued draws the whole picture, also what the
     // effect's integer steps left out.
