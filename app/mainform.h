@@ -47,6 +47,12 @@ public:
     bool TransitionBusy = false;
     int LastRandomEffect = 0;
     TGdiObject<HBITMAP> WorkBitmap;
+    // The outline of WorkBitmap that the region follows while Transparent is on.
+    std::vector<ShapeRun> WorkShape;
+    // A picture with alpha shown with Transparent on: the window is layered and shows
+    // LayeredScreen, into which the picture and the transitions are composed.
+    bool Layered = false;
+    TGdiObject<HBITMAP> LayeredScreen;
 
     ~Tmain() override;
     bool Create();
@@ -56,6 +62,8 @@ public:
     // Picture display and shape.
     void ShowPicture(int index, bool reshape);
     void ApplyShape();
+    // Shows LayeredScreen, selected into screen, through the layered window.
+    void PresentLayered(HDC screen);
     // What every window that covered the gobu calls as it closes: the current picture
     // is shown again and shaped.
     void DialogClosed();
@@ -133,6 +141,7 @@ protected:
     void FormActivate() override;
     void FormClose() override;
     void FormPaint(HDC dc) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void FormInitMenuPopup(HMENU menu) override;
     bool FormCommand(UINT id) override;
 
@@ -151,6 +160,11 @@ private:
     void gobuholderMouseMove(bool leftHeld, int x, int y);
     void gobuholderMouseUp(TMouseButton button, int x, int y);
     void ShowStartDialog();
+    void ApplyShape(int width, int height);
+    void EnterLayered(int width, int height);
+    void LeaveLayered();
+    // Composes the whole of WorkBitmap into LayeredScreen and shows it.
+    void PaintLayered();
     GobuSettings CollectSettings() const;
     void ApplySettings(const GobuSettings& settings, bool withPositions, int linesRead);
 };

@@ -4,11 +4,15 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 #include <new>
 
 #include <jpeglib.h>
 
 #include <jerror.h>
+
+#include "codecs/exif.h"
 
 namespace {
 
@@ -76,13 +80,40 @@ void ConvertRow(const JpegReader& r, uint32_t* out) {
     }
 }
 
+const int kExifMarker = JPEG_APP0 + 1;
+
+int OrientationOf(const jpeg_decompress_struct& info) {
+    for (jpeg_saved_marker_ptr m = info.marker_list; m; m = m->next)
+        if (m->marker == kExifMarker && m->data_length >= 6 && memcmp(m->data, "Exif\0\0", 6) == 0)
+            return ExifOrientation(m->data, m->data_length);
+    return 1;
+}
+
+// The smallest of libjpeg's DCT scales, 1/8, 1/4 or 1/2, that still covers the size the
+// picture is shown at; 1 when none does.
+unsigned ScaleDenominator(unsigned width, unsigned height, PictureSize shown) {
+    for (unsigned d : {8u, 4u, 2u})
+        if ((width + d - 1) / d >= unsigned(shown.width) && (height + d - 1) / d >= unsigned(shown.height))
+            return d;
+    return 1;
+}
+
 // Everything that libjpeg may jump out of lives in the reader, not in locals.
-bool Decode(JpegReader& r, const uint8_t* data, size_t size) {
+bool Decode(JpegReader& r, const uint8_t* data, size_t size, PictureSize box) {
     if (setjmp(r.failed)) return false;
     jpeg_create_decompress(&r.info);
     jpeg_mem_src(&r.info, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&r.info, kExifMarker, 0xFFFF);
     if (jpeg_read_header(&r.info, TRUE) != JPEG_HEADER_OK) return false;
-    if (!PictureSizeAllowed(r.info.image_width, r.info.image_height)) return false;
+    const unsigned storedWidth = r.info.image_width, storedHeight = r.info.image_height;
+    if (!PictureSizeAllowed(storedWidth, storedHeight)) return false;
+    const int orientation = OrientationOf(r.info);
+    const bool turns = OrientationTurns(orientation);
+    PictureSize upright{int(turns ? storedHeight : storedWidth), int(turns ? storedWidth : storedHeight)};
+    PictureSize shown = FitSize(upright, box);
+    if (turns) std::swap(shown.width, shown.height);
+    r.info.scale_num = 1;
+    r.info.scale_denom = ScaleDenominator(storedWidth, storedHeight, shown);
     switch (r.info.jpeg_color_space) {
     case JCS_GRAYSCALE:
         r.info.out_color_space = JCS_GRAYSCALE;
@@ -112,12 +143,14 @@ bool Decode(JpegReader& r, const uint8_t* data, size_t size) {
         ConvertRow(r, &r.picture.pixels[y * size_t(width)]);
     }
     jpeg_finish_decompress(&r.info);
+    OrientPicture(r.picture, orientation);
+    r.picture.full = upright;
     return true;
 }
 
 }  // namespace
 
-bool DecodeJpeg(const uint8_t* data, size_t size, Picture& picture) {
+bool DecodeJpeg(const uint8_t* data, size_t size, Picture& picture, PictureSize box) {
     if (!data || size == 0) return false;
     JpegReader r;
     r.info.err = jpeg_std_error(&r.errors);
@@ -125,7 +158,7 @@ bool DecodeJpeg(const uint8_t* data, size_t size, Picture& picture) {
     r.errors.emit_message = Warn;
     r.errors.output_message = Quiet;
     r.info.client_data = &r;
-    bool ok = Decode(r, data, size);
+    bool ok = Decode(r, data, size, box);
     jpeg_destroy_decompress(&r.info);
     if (ok) picture = std::move(r.picture);
     return ok;

@@ -19,7 +19,7 @@ void SetUpSelectFiles(TFileDialog& dialog) {
     dialog.Title = "Select File(s)";
     dialog.Filter = "Any File (*.*)|*.*";
     dialog.Options = OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    dialog.PreviewPicture = LoadPicture;
+    dialog.PreviewPicture = PreviewPicture;
 }
 
 bool ChooseMoreFiles(TFileDialog& dialog, HWND owner) {

@@ -11,6 +11,7 @@
 #include "app/utility.h"
 #include "codecs/picture.h"
 #include "pictures/picform.h"
+#include "pictures/scaling.h"
 #include "pictures/shape.h"
 
 namespace {
@@ -55,14 +56,42 @@ void AddRuns(HRGN region, const ShapeRun* runs, size_t count) {
 
 }  // namespace
 
+HRGN RegionOfRuns(const std::vector<ShapeRun>& runs) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    for (size_t i = 0; region && i < runs.size(); i += kRectsPerRegion)
+        AddRuns(region, runs.data() + i, std::min(kRectsPerRegion, runs.size() - i));
+    return region;
+}
+
 HRGN RegionOfPicture(HBITMAP bitmap, int width, int height) {
     std::vector<uint32_t> pixels;
     if (!ReadPixels(bitmap, width, height, pixels)) return nullptr;
-    std::vector<ShapeRun> runs = ShapeRuns(pixels.data(), width, height);
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    for (size_t i = 0; i < runs.size(); i += kRectsPerRegion)
-        AddRuns(region, runs.data() + i, std::min(kRectsPerRegion, runs.size() - i));
-    return region;
+    return RegionOfRuns(ShapeRuns(pixels.data(), width, height));
+}
+
+bool PictureOfBitmap(HBITMAP bitmap, Picture& picture) {
+    BITMAP bm = {};
+    if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm) || !PictureSizeAllowed(bm.bmWidth, abs(bm.bmHeight)))
+        return false;
+    Picture read;
+    read.width = bm.bmWidth;
+    read.height = abs(bm.bmHeight);
+    if (!ReadPixels(bitmap, read.width, read.height, read.pixels)) return false;
+    for (uint32_t& p : read.pixels) p &= 0xFFFFFF;
+    read.full = PictureSize{read.width, read.height};
+    picture = std::move(read);
+    return true;
+}
+
+PictureSize HalfWorkArea(HWND window) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    RECT work;
+    if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
+        work = info.rcWork;
+    else if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        return PictureSize{};
+    return PictureSize{(work.right - work.left) / 2, (work.bottom - work.top) / 2};
 }
 
 namespace {
@@ -78,21 +107,36 @@ const uint8_t* BytesOf(const std::string& bytes) { return reinterpret_cast<const
 
 }  // namespace
 
-HBITMAP LoadPicture(const std::string& path) {
+bool LoadPictureFile(const std::string& path, PictureSize box, Picture& picture) {
     PictureFormat format = PictureFormatOf(path);
-    if (format == PictureFormat::Bitmap)
-        return HBITMAP(
-            LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     try {
+        if (format == PictureFormat::Bitmap) {
+            TGdiObject<HBITMAP> bitmap(HBITMAP(
+                LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+            return PictureOfBitmap(bitmap, picture);
+        }
         std::string bytes;
-        Picture picture;
-        if (format == PictureFormat::Unknown || !ReadPictureFile(path, bytes) ||
-            !DecodePicture(format, BytesOf(bytes), bytes.size(), picture))
-            return nullptr;
-        return CreatePixelBitmap(picture.width, picture.height, picture.pixels.data());
+        return format != PictureFormat::Unknown && ReadPictureFile(path, bytes) &&
+               DecodePicture(format, BytesOf(bytes), bytes.size(), picture, box);
     } catch (const std::bad_alloc&) {
-        return nullptr;
+        return false;
     }
+}
+
+HBITMAP LoadPicture(const std::string& path, uint32_t background) {
+    Picture picture;
+    if (!LoadPictureFile(path, PictureSize{}, picture)) return nullptr;
+    if (picture.alpha) {
+        Premultiply(picture);
+        FlattenOnto(picture, background);
+    }
+    return CreatePixelBitmap(picture.width, picture.height, picture.pixels.data());
+}
+
+HBITMAP PreviewPicture(const std::string& path) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    return LoadPicture(path,
+                       uint32_t(GetRValue(face)) << 16 | uint32_t(GetGValue(face)) << 8 | GetBValue(face));
 }
 
 std::unique_ptr<GifAnimation> LoadAnimation(const std::string& path) {
@@ -107,15 +151,32 @@ std::unique_ptr<GifAnimation> LoadAnimation(const std::string& path) {
     }
 }
 
-void TAnimatedImage::Animate(std::unique_ptr<GifAnimation> animation) {
+void TAnimatedImage::Animate(std::unique_ptr<GifAnimation> animation, PictureSize shown) {
     uint32_t* bits = nullptr;
-    HBITMAP frame =
-        CreatePixelBitmap(animation->Width(), animation->Height(), animation->Screen().data(), &bits);
+    HBITMAP frame = CreatePixelBitmap(shown.width, shown.height, nullptr, &bits);
     if (!frame) return;
-    SetPicture(frame);
+    SetPicture(frame);  // ends any animation before this one
     animation_ = std::move(animation);
+    shown_ = shown;
     frameBits_ = bits;
+    try {
+        ShowFrame();
+    } catch (const std::bad_alloc&) {
+        Stop();
+        return;
+    }
     if (Handle()) SetTimer(Handle(), kFrameTimer, UINT(animation_->DelayMs()), nullptr);
+}
+
+void TAnimatedImage::ShowFrame() {
+    ::Picture screen;
+    screen.width = animation_->Width();
+    screen.height = animation_->Height();
+    screen.pixels = animation_->Screen();
+    if (PictureSize{screen.width, screen.height} != shown_)
+        screen = ScalePicture(screen, shown_, ScaleRule::Plain);
+    memcpy(frameBits_, screen.pixels.data(), screen.pixels.size() * sizeof screen.pixels[0]);
+    GdiFlush();
 }
 
 void TAnimatedImage::Stop() {
@@ -142,61 +203,154 @@ void TAnimatedImage::Timer(UINT_PTR id) {
         Stop();
         return;
     }
-    const std::vector<uint32_t>& screen = animation_->Screen();
-    memcpy(frameBits_, screen.data(), screen.size() * sizeof screen[0]);
-    GdiFlush();
+    try {
+        ShowFrame();
+    } catch (const std::bad_alloc&) {
+        Stop();
+        return;
+    }
     InvalidateRect(Handle(), nullptr, FALSE);
     SetTimer(Handle(), kFrameTimer, UINT(animation_->DelayMs()), nullptr);
 }
 
+namespace {
+
+const BLENDFUNCTION kPerPixelAlpha = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+
+// A layered window is not reliably sent WM_PAINT: its whole picture is drawn on this
+// message instead, posted where a plain window's repaint is queued, so that it comes
+// at the same point (after a transition, or as soon as the loop runs).
+const UINT kPaintLayeredMessage = WM_APP + 1;
+
+}  // namespace
+
 void Tmain::ShowPicture(int index, bool reshape) {
-    WorkBitmap.Reset();
-    image.Transparent = menutransparent.Checked();
+    const bool transparent = menutransparent.Checked();
+    image.Transparent = transparent;
+    const PictureSize box = HalfWorkArea(Handle);
     // Anything that does not load shows the built-in picture, silently; the list stays.
     std::string listed, path;
-    HBITMAP loaded = nullptr;
+    Picture decoded;
+    bool loaded = false;
     if (index >= 0 && index < piclist->list.Count()) {
         listed = piclist->list.Caption(index);
         path = ResolvedPath(listed);
-        loaded = LoadPicture(path);
+        loaded = LoadPictureFile(path, box, decoded);
     }
-    if (loaded)
-        image.SetPicture(loaded);
-    else
-        image.Assign(gobuholder);
-    WorkBitmap.Reset(CopyToDeviceBitmap(image.Picture()));
+    if (!loaded && !PictureOfBitmap(gobuholder.Picture(), decoded)) return;
+    ShownPicture shown;
+    try {
+        shown = PreparePicture(std::move(decoded), box, transparent);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    const Picture& p = shown.picture;
+    HBITMAP bitmap = CreatePixelBitmap(p.width, p.height, p.pixels.data());
+    if (!bitmap) return;
+    image.SetPicture(bitmap);
+    // A layered window composes from the premultiplied pixels themselves.
+    WorkBitmap.Reset(shown.layered ? CreatePixelBitmap(p.width, p.height, p.pixels.data())
+                                   : CopyToDeviceBitmap(bitmap));
+    WorkShape = std::move(shown.shape);
     if (!WorkBitmap) return;
-    SetBounds(Left(), Top(), image.Width(), image.Height());
-    if (reshape) ApplyShape();
+    if (shown.layered) {
+        EnterLayered(p.width, p.height);
+    } else {
+        // The new shape is in place before the window shows anything of the new kind.
+        const bool wasLayered = Layered;
+        if (reshape || wasLayered) ApplyShape(p.width, p.height);
+        if (wasLayered) LeaveLayered();
+        SetBounds(Left(), Top(), p.width, p.height);
+        // A window that stops being layered has nothing to show until it paints.
+        if (wasLayered) RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
     // The listed name decides, so a GIF found beside the executable animates too.
     std::unique_ptr<GifAnimation> animation;
     if (loaded && piclist->anbox.Checked() && LowerAZ(ExtensionOf(listed)) == ".gif")
         animation = LoadAnimation(path);
-    if (animation) image.Animate(std::move(animation));
+    if (animation) image.Animate(std::move(animation), PictureSize{p.width, p.height});
     image.SetVisible(image.Animating());
-    InvalidateRect(Handle, nullptr, FALSE);
+    if (Layered)
+        PostMessageA(Handle, kPaintLayeredMessage, 0, 0);
+    else
+        InvalidateRect(Handle, nullptr, FALSE);
+}
+
+void Tmain::EnterLayered(int width, int height) {
+    // Clear to begin with: every pixel of alpha 0.
+    HBITMAP screen = CreatePixelBitmap(width, height, nullptr);
+    if (!screen) return;
+    // What the window showed stays where it lies inside the new size until the picture
+    // is drawn over it; from a shaped window there is nothing to keep.
+    if (Layered && LayeredScreen) {
+        TMemoryDC to(nullptr, screen), from(nullptr, LayeredScreen);
+        BitBlt(to, 0, 0, width, height, from, 0, 0, SRCCOPY);
+    }
+    LayeredScreen.Reset(screen);
+    if (!Layered) {
+        // Layered and not yet updated, the window shows nothing: the region goes unseen.
+        SetWindowLongA(Handle, GWL_EXSTYLE, GetWindowLongA(Handle, GWL_EXSTYLE) | WS_EX_LAYERED);
+        SetWindowRgn(Handle, nullptr, FALSE);
+        Layered = true;
+    }
+    PresentLayered(TMemoryDC(nullptr, LayeredScreen));
+}
+
+void Tmain::LeaveLayered() {
+    SetWindowLongA(Handle, GWL_EXSTYLE, GetWindowLongA(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+    Layered = false;
+    LayeredScreen.Reset();
+}
+
+void Tmain::PresentLayered(HDC screen) {
+    BITMAP bm = {};
+    GetObjectA(LayeredScreen, sizeof bm, &bm);
+    SIZE size = {bm.bmWidth, bm.bmHeight};
+    POINT origin = {0, 0};
+    BLENDFUNCTION blend = kPerPixelAlpha;
+    UpdateLayeredWindow(Handle, nullptr, nullptr, &size, screen, &origin, 0, &blend, ULW_ALPHA);
 }
 
 void Tmain::ApplyShape() {
-    if (!WorkBitmap) return;
+    if (!WorkBitmap || Layered) return;
     BITMAP bm = {};
     GetObjectA(WorkBitmap, sizeof bm, &bm);
+    ApplyShape(bm.bmWidth, bm.bmHeight);
+}
+
+void Tmain::ApplyShape(int width, int height) {
     TGdiObject<HRGN> region;
     if (menutransparent.Checked()) {
         Application.SetScreenCursor(crHourGlass);
-        region.Reset(RegionOfPicture(WorkBitmap, bm.bmWidth, bm.bmHeight));
+        region.Reset(RegionOfRuns(WorkShape));
         Application.SetScreenCursor(crDefault);
     } else {
-        region.Reset(CreateRectRgn(0, 0, bm.bmWidth, bm.bmHeight));
+        region.Reset(CreateRectRgn(0, 0, width, height));
     }
     // The window owns the region once it has taken it; a refused one stays ours.
     if (region && SetWindowRgn(Handle, region, TRUE)) region.Release();
 }
 
+void Tmain::PaintLayered() {
+    if (!Layered || !LayeredScreen || !WorkBitmap) return;
+    BITMAP bm = {};
+    GetObjectA(WorkBitmap, sizeof bm, &bm);
+    TMemoryDC picture(nullptr, WorkBitmap), screen(nullptr, LayeredScreen);
+    BitBlt(screen, 0, 0, bm.bmWidth, bm.bmHeight, picture, 0, 0, SRCCOPY);
+    GdiFlush();
+    PresentLayered(screen);
+}
+
 void Tmain::FormPaint(HDC dc) {
-    if (!WorkBitmap || image.Visible()) return;
+    if (!WorkBitmap || image.Visible() || Layered) return;
     BITMAP bm = {};
     GetObjectA(WorkBitmap, sizeof bm, &bm);
     TMemoryDC picture(dc, WorkBitmap);
     BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, picture, 0, 0, SRCCOPY);
+}
+
+LRESULT Tmain::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kPaintLayeredMessage) return TForm::WndProc(message, wParam, lParam);
+    PaintLayered();
+    return 0;
 }

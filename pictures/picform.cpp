@@ -15,8 +15,9 @@ const TFormStyle kPicListStyle = {"Select Picture(s)", WS_POPUP | WS_CAPTION | W
                                   WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, 413, 256};
 
 const char kPictureFilter[] =
-    "All (*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif|Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|"
-    "Compuserve GIF (*.gif)|*.gif";
+    "All (*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png)|*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png|"
+    "Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg;*.jpeg;*.jpe;*.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif|"
+    "Compuserve GIF (*.gif)|*.gif|PNG (*.png)|*.png";
 
 bool AnyGif(const std::vector<std::string>& paths) {
     for (const std::string& p : paths)
@@ -63,7 +64,7 @@ void Tpiclist::CreateComponents() {
     picfiledlg.Filter = kPictureFilter;
     picfiledlg.Options = OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     // Users choose pictures by looking at them.
-    picfiledlg.PreviewPicture = [](const std::string& path) { return LoadPicture(path); };
+    picfiledlg.PreviewPicture = PreviewPicture;
 }
 
 void Tpiclist::FormCreate() { transitionBox.SetItemIndex(kEffectNone); }

@@ -14,7 +14,8 @@ using TimePeriodCall = UINT(WINAPI*)(UINT);
 // timeBeginPeriod and timeEndPeriod, or null where the library is missing.
 TimePeriodCall TimePeriod(const char* name) {
     static HMODULE winmm = LoadSystemLibrary("winmm.dll");
-    return winmm ? reinterpret_cast<TimePeriodCall>(reinterpret_cast<void*>(GetProcAddress(winmm, name))) : nullptr;
+    return winmm ? reinterpret_cast<TimePeriodCall>(reinterpret_cast<void*>(GetProcAddress(winmm, name)))
+                 : nullptr;
 }
 
 }  // namespace
@@ -67,18 +68,28 @@ TFineTimer::~TFineTimer() {
 }
 
 void DrawTransitionSteps(HDC window, HDC picture, int width, int height,
-                         const std::vector<TransitionStep>& steps, const std::function<void(int)>& wait) {
+                         const std::vector<TransitionStep>& steps, const std::function<void(int)>& wait,
+                         const std::function<void()>& present) {
+    bool drawn = false;  // since the last present
+    auto show = [&] {
+        GdiFlush();
+        if (present && drawn) present();
+        drawn = false;
+    };
     for (const TransitionStep& step : steps) {
         if (step.kind == TransitionStep::Wait) {
-            GdiFlush();
+            show();
             wait(step.units);
             continue;
         }
         PictureRect r = ClipToPicture(step.rect, width, height);
         const int w = r.right - r.left, h = r.bottom - r.top;
-        if (w > 0 && h > 0) StretchBlt(window, r.left, r.top, w, h, picture, r.left, r.top, w, h, SRCCOPY);
+        if (w > 0 && h > 0) {
+            StretchBlt(window, r.left, r.top, w, h, picture, r.left, r.top, w, h, SRCCOPY);
+            drawn = true;
+        }
     }
-    GdiFlush();
+    show();
 }
 
 // ---- The gobu window's slide show ----
@@ -110,10 +121,17 @@ void Tmain::RunTransition(int effect) {
     std::vector<TransitionStep> steps = TransitionSteps(effect, client.right, client.bottom, random);
     if (!steps.empty() && WorkBitmap) {
         TFineTimer fine;
+        auto wait = [this](int units) { SpinDelay(units); };
         TWindowDC dc(Handle);
         TMemoryDC picture(dc, WorkBitmap);
-        DrawTransitionSteps(dc, picture, client.right, client.bottom, steps,
-                            [this](int units) { SpinDelay(units); });
+        if (Layered && LayeredScreen) {
+            // Each step is composed into what the layered window shows, then shown.
+            TMemoryDC screen(dc, LayeredScreen);
+            DrawTransitionSteps(screen, picture, client.right, client.bottom, steps, wait,
+                                [this, &screen] { PresentLayered(screen); });
+        } else {
+            DrawTransitionSteps(dc, picture, client.right, client.bottom, steps, wait);
+        }
     }
     // The repaint that ShowPicture queued draws the whole picture, also what the
     // effect's integer steps left out.

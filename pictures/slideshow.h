@@ -33,6 +33,9 @@ private:
 
 // Copies each step's rectangle of the picture (selected into a memory DC) onto the
 // same place of the window, clipped to width x height, and hands each wait to wait.
-// Every copy reaches the screen before the wait that follows it.
+// Every copy reaches the screen before the wait that follows it: present, when given,
+// shows what was drawn into a layered window's composition, before each wait and at
+// the end.
 void DrawTransitionSteps(HDC window, HDC picture, int width, int height,
-                         const std::vector<TransitionStep>& steps, const std::function<void(int units)>& wait);
+                         const std::vector<TransitionStep>& steps, const std::function<void(int units)>& wait,
+                         const std::function<void()>& present = nullptr);

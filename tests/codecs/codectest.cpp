@@ -193,6 +193,48 @@ Picture ConvertToPicture(const Bytes& file, const std::string& format) {
     return picture;
 }
 
+Picture ConvertToRgba(const Bytes& file, const std::string& format) {
+    std::string in = TempPath("in." + format), out = TempPath("out.rgba");
+    WriteTemp(in, file);
+    std::string size = TempPath("size.txt");
+    bool ran =
+        RunConvert("'" + format + ":" + in + "[0]' -colorspace sRGB -depth 8 -format '%w %h' -write info:'" +
+                   size + "' 'rgba:" + out + "'");
+    Bytes sizeText = ReadFile(size), rgba = ReadFile(out);
+    for (const std::string& f : {in, out, size}) std::remove(f.c_str());
+    Picture picture;
+    int width = 0, height = 0;
+    std::istringstream(std::string(sizeText.begin(), sizeText.end())) >> width >> height;
+    if (!ran || width <= 0 || height <= 0 || rgba.size() != size_t(width) * size_t(height) * 4)
+        return picture;
+    picture.width = width;
+    picture.height = height;
+    picture.alpha = true;
+    for (size_t i = 0; i < rgba.size(); i += 4)
+        picture.pixels.push_back(uint32_t(rgba[i + 3]) << 24 | uint32_t(rgba[i]) << 16 |
+                                 uint32_t(rgba[i + 1]) << 8 | rgba[i + 2]);
+    return picture;
+}
+
+Bytes ConvertFromRgba(const Picture& picture, const std::string& arguments, const std::string& format) {
+    Bytes rgba;
+    for (uint32_t p : picture.pixels)
+        rgba.insert(rgba.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), uint8_t(p >> 24)});
+    std::string in = TempPath("in.rgba");
+    WriteTemp(in, rgba);
+    Bytes file =
+        ConvertedFile("-size " + std::to_string(picture.width) + "x" + std::to_string(picture.height) +
+                          " -depth 8 'rgba:" + in + "' " + arguments,
+                      format);
+    std::remove(in.c_str());
+    return file;
+}
+
+void WriteTemp(const std::string& path, const Bytes& file) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), long(file.size()));
+}
+
 // ImageMagick decodes with the same library, so only CMYK and YCCK, which it turns into
 // RGB by a formula of its own, may differ more than by rounding.
 const JpegKind kJpegKinds[10] = {

@@ -62,6 +62,14 @@ Bytes ConvertedFile(const std::string& arguments, const std::string& format);
 // picture when it fails.
 Picture ConvertToPicture(const Bytes& file, const std::string& format);
 
+// ImageMagick's decoding of a file of this format as 8-bit RGBA: 0xAARRGGBB pixels with
+// straight alpha, alpha set on the picture. An empty picture when it fails.
+Picture ConvertToRgba(const Bytes& file, const std::string& format);
+// The file of this format ImageMagick makes from raw 8-bit RGBA pixels (0xAARRGGBB)
+// with these further arguments, for example "-scale 20x10!".
+Bytes ConvertFromRgba(const Picture& picture, const std::string& arguments, const std::string& format);
+void WriteTemp(const std::string& path, const Bytes& file);
+
 // A kind of JPEG file: ImageMagick's arguments that make it and, for arithmetic coding,
 // which ImageMagick cannot write, jpegtran's that recode it.
 struct JpegKind {

@@ -100,6 +100,17 @@ def press_start(caption):
     xdotool("click", 1)
 
 
+def choose_in_configure(x, y, key):
+    """Right-clicks the gobu at screen point (x, y) and picks the Configure item of that key."""
+    xdotool("mousemove", x, y)
+    xdotool("click", 3)
+    time.sleep(0.5)
+    for _ in range(4):  # File, Select Picture(s), Link File(s), Configure
+        xdotool("key", "Down")
+    xdotool("key", "Right")
+    xdotool("key", key)
+
+
 def confirm_finished():
     box = wait_window("Finished.", min_size=50)
     xdotool("mousemove", box.x + box.w // 2, box.y + box.h // 2)

@@ -85,24 +85,15 @@ class Desktop(harness.GobuTestCase):
         time.sleep(1.5)
         px, py = object_pixel()
 
-        def choose_in_configure(key):
-            xdotool("mousemove", 40 + px, 40 + py)
-            xdotool("click", 3)
-            time.sleep(0.5)
-            for _ in range(4):  # File, Select Picture(s), Link File(s), Configure
-                xdotool("key", "Down")
-            xdotool("key", "Right")
-            xdotool("key", key)
-
         # Transparent off: the whole rectangle shows, the key colour included.
-        choose_in_configure("t")
+        harness.choose_in_configure(40 + px, 40 + py, "t")
         time.sleep(1.5)
         shot = screenshot()
         self.assertEqual(shot.at(40, 40 + BUILT_IN.h - 1), KEY)
         self.assertEqual(shot.at(40 + px, 40 + py), BUILT_IN.at(px, py))
 
         # Hide Gobu: the window leaves the desktop while the program runs on.
-        choose_in_configure("h")
+        harness.choose_in_configure(40 + px, 40 + py, "h")
         wait_for(lambda: not [v for v in windows() if v.name == "Menus" and v.w > 8], 5, "the gobu to hide")
         self.assertIsNone(gobu.process.poll())
 

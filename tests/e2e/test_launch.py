@@ -110,13 +110,7 @@ class Launch(harness.GobuTestCase):
         time.sleep(1.5)
         for expected in (name, None):
             before = {v.xid for v in harness.all_windows()}
-            xdotool("mousemove", w.x + 77, w.y + 56)
-            xdotool("click", 3)
-            time.sleep(0.5)
-            for _ in range(4):  # File, Select Picture(s), Link File(s), Configure
-                xdotool("key", "Down")
-            xdotool("key", "Right")
-            xdotool("key", "a")
+            harness.choose_in_configure(w.x + 77, w.y + 56, "a")
             box = wait_for(lambda: next((v for v in windows() if v.xid not in before and v.name == "Auto"), None),
                            10, "the auto start-up message")
             self.assertEqual(run_value(name), expected)
