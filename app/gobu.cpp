@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "app/gobufiles.h"
 #include "app/gobuwindows.h"
 #include "app/startup.h"
 #include "app/utility.h"
@@ -21,7 +22,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!Application.ClaimName(ProcessNameOf(CanonicalPath(OwnExecutablePath())))) return 0;
     Application.Initialize(instance);
     GobuWindows windows;
-    if (!windows.Create()) return 1;
+    if (!windows.Create()) {
+        ShowMessage("Gobu could not create its windows. " + SystemErrorText(GetLastError()));
+        return 1;
+    }
     Application.Run();
     return 0;
 }

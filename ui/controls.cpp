@@ -16,9 +16,7 @@ HFONT DialogFont(bool bold) {
     static HFONT fonts[2];
     HFONT& font = fonts[bold];
     if (!font) {
-        HDC screen = GetDC(nullptr);
-        int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
+        int height = -MulDiv(8, GetDeviceCaps(TWindowDC(nullptr), LOGPIXELSY), 72);
         font = CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
                            "MS Sans Serif");
@@ -27,12 +25,10 @@ HFONT DialogFont(bool bold) {
 }
 
 int TextWidth(HWND window, const char* text) {
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageA(window, WM_GETFONT, 0, 0)));
+    TWindowDC dc(window);
+    TSelection font(dc, HGDIOBJ(SendMessageA(window, WM_GETFONT, 0, 0)));
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, text, int(strlen(text)), &size);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
     return size.cx;
 }
 
