@@ -577,6 +577,7 @@ void Tmain::ResumeStayOnTop() {
 
 TModalScope::TModalScope(Tmain& gobu, TDialogStacking stacking)
     : gobu_(gobu),
+      active_(GetActiveWindow()),
       wasBusy_(gobu.DialogBusy),
       steppedDown_(stacking == TDialogStacking::GobuStepsDown && gobu.SuspendStayOnTop()) {
     gobu_.DialogBusy = true;
@@ -585,6 +586,8 @@ TModalScope::TModalScope(Tmain& gobu, TDialogStacking stacking)
 TModalScope::~TModalScope() {
     if (steppedDown_) gobu_.ResumeStayOnTop();
     gobu_.DialogBusy = wasBusy_;
+    // As the system's own dialog manager does once a dialog has gone.
+    if (active_ && IsWindowVisible(active_)) SetForegroundWindow(active_);
 }
 
 void Tmain::DialogClosed() { ShowPicture(CurrentPicture, true); }

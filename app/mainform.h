@@ -176,7 +176,8 @@ enum class TDialogStacking { AboveGobu, GobuStepsDown };
 
 // The one way into and out of a modal dialog of the gobu window: while it lives, quick
 // keys are ignored and, where the stacking asks for it, Stay on Top is lifted; both are
-// undone however the dialog ends. Scopes nest.
+// undone however the dialog ends, and the window that was active before it is active
+// again, so that its keys work at once. Scopes nest.
 class TModalScope {
 public:
     TModalScope(Tmain& gobu, TDialogStacking stacking);
@@ -186,6 +187,7 @@ public:
 
 private:
     Tmain& gobu_;
+    const HWND active_;
     const bool wasBusy_;
     const bool steppedDown_;
 };

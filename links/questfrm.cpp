@@ -61,6 +61,9 @@ std::string AskForText(const std::string& prompt, const std::string& caption,
     quest.SetCaption(caption);
     quest.mainlabel.SetText(prompt);
     quest.box.SetText(defaultText);
-    quest.ShowModal();
+    {
+        TModalScope scope(*mainform, TDialogStacking::AboveGobu);
+        quest.ShowModal();
+    }
     return quest.box.Text();
 }

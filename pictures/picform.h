@@ -28,6 +28,8 @@ public:
 
 protected:
     void CreateComponents() override;
+    // A close box on a dialog with OK and Cancel means Cancel.
+    void CloseBoxClick() override { cancelbuttonClick(); }
     void FormCreate() override;
     void FormShow() override;
     void FormClose() override;

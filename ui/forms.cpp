@@ -418,7 +418,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(wParam) != WA_INACTIVE) FormActivate();
         break;
     case WM_CLOSE:
-        Close();
+        CloseBoxClick();
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;

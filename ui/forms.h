@@ -253,6 +253,9 @@ protected:
     virtual void FormShow() {}
     virtual void FormActivate() {}
     virtual void FormClose() {}
+    // The close box, Alt+F4 or the system menu's Close: the form closes, unless it
+    // gives them a meaning of its own.
+    virtual void CloseBoxClick() { Close(); }
     virtual void FormPaint(HDC) {}
     virtual void FormResize() {}
     virtual void FormMouseDown(TMouseButton, int, int) {}

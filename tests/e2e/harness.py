@@ -283,8 +283,12 @@ class Gobu:
         base = os.path.splitext(self.name)[0]
         return base[:1].upper() + base[1:] if base[:1].islower() else base
 
-    def start(self):
-        self.process = subprocess.Popen([WINE, self.exe], cwd=self.folder, env=ENV,
+    def start(self, desktop=None):
+        """Started on the X display, or in a Wine desktop of that name (1024 x 768 at the
+        screen's top-left corner), where Wine draws frames and close boxes itself."""
+        command = [WINE, self.exe] if not desktop else [WINE, "explorer", f"/desktop={desktop},1024x768",
+                                                        windows_path(self.exe)]
+        self.process = subprocess.Popen(command, cwd=self.folder, env=ENV,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self
 
@@ -296,6 +300,9 @@ class Gobu:
         return self.process.wait(timeout=timeout)
 
     def kill(self):
+        for pid in processes_running(self.exe) + processes_running(windows_path(self.exe)):
+            if not self.process or pid != self.process.pid:
+                os.kill(pid, 9)
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
