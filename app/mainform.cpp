@@ -494,12 +494,19 @@ void Tmain::LaunchOnClick() {
         rtfiles->ShowRunTimeList();
 }
 
-void Tmain::OpenListedEntry(const std::string& entry) {
-    outward::Shell(Handle, "open", ResolvedPath(entry), "", "", SW_SHOWNORMAL);
-}
+void Tmain::OpenListedEntry(const std::string& entry) { OpenListedEntries({entry}); }
 
-void Tmain::LaunchAll() {
-    for (const std::string& entry : filelist->list.Rows()) OpenListedEntry(entry);
+void Tmain::LaunchAll() { OpenListedEntries(filelist->list.Rows()); }
+
+// Every entry is tried, one right after the other; then one message tells all that the
+// shell could not open, each with the system's words for why.
+void Tmain::OpenListedEntries(const std::vector<std::string>& entries) {
+    std::vector<Refused> failed;
+    for (const std::string& entry : entries) {
+        const int result = outward::Shell(Handle, "open", ResolvedPath(entry), "", "", SW_SHOWNORMAL);
+        if (result <= 32) failed.push_back({entry, SystemErrorText(ShellResultError(result))});
+    }
+    if (!failed.empty()) ShowMessage(FailedOpensMessage(failed));
 }
 
 void Tmain::ShareTo(ShareDestination destination) {

@@ -87,6 +87,7 @@ public:
 
     // Launching what is linked.
     void LaunchOnClick();
+    // Opens an entry through the shell; one that does not open is told, with why.
     void OpenListedEntry(const std::string& entry);
     void LaunchAll();
     bool CheckLinkedNames();
@@ -161,6 +162,7 @@ private:
     void gobuholderMouseMove(bool leftHeld, int x, int y);
     void gobuholderMouseUp(TMouseButton button, int x, int y);
     void ShowStartDialog();
+    void OpenListedEntries(const std::vector<std::string>& entries);
     void ApplyShape(int width, int height);
     void EnterLayered(int width, int height);
     void LeaveLayered();

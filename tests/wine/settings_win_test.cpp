@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <memory>
 
@@ -305,6 +306,47 @@ TEST_F(Launching, GroupLaunchOpensEveryEntryInOrderAndNoEntryOpensNothing) {
     EXPECT_EQ(calls.opened,
               (std::vector<std::string>{"open c:\\a.exe", "open http://X.com/Y", "open c:\\b.txt"}));
     EXPECT_FALSE(windows->rtfiles.Visible());
+}
+
+// What the shell cannot open is told in the system's words, one message for a click:
+// the one entry, a row of the run-time list, or all that failed of a Group Launch.
+TEST_F(Launching, EntriesTheShellCannotOpenAreToldInOneMessage) {
+    const std::string plan = "c:\\docs\\plan.xyz", gone = "c:\\docs\\gone.txt", fine = "c:\\docs\\fine.txt";
+    const std::string noProgram = SystemErrorText(ERROR_NO_ASSOCIATION),
+                      denied = SystemErrorText(ERROR_ACCESS_DENIED);
+    struct Case {
+        const char* how;
+        std::vector<std::string> entries;
+        bool groupLaunch;
+        std::vector<std::string> named, told;  // entries and reasons the message holds
+    } cases[] = {
+        {"one entry", {plan}, false, {plan}, {noProgram}},
+        {"a row of the list", {fine, plan}, false, {plan}, {noProgram}},
+        {"group launch", {plan, fine, gone}, true, {plan, gone}, {noProgram, denied}},
+        {"all open", {fine}, true, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        auto windows = StartGobu(dir + "g.exe");
+        RecordedCalls calls;
+        calls.shellRefuses = {{plan, SE_ERR_NOASSOC}, {gone, SE_ERR_ACCESSDENIED}};
+        windows->filelist.list.SetRows(c.entries);
+        windows->filelist.grouplaunchbox.SetChecked(c.groupLaunch);
+        windows->main.LaunchOnClick();
+        if (windows->rtfiles.Visible()) {
+            RECT row = {LVIR_BOUNDS, 0, 0, 0};
+            ASSERT_TRUE(SendMessageA(windows->rtfiles.xbox.Handle, LVM_GETITEMRECT, 1, LPARAM(&row)));
+            windows->rtfiles.xbox.OnMouseUp(mbLeft, row.left + 5, row.top + 2);
+        }
+        EXPECT_EQ(calls.opened.size(), c.groupLaunch ? c.entries.size() : 1u) << "every entry is tried";
+        ASSERT_EQ(calls.messages.size(), c.named.empty() ? 0u : 1u);
+        if (c.named.empty()) continue;
+        for (const std::string& text : c.named)
+            EXPECT_NE(calls.messages[0].find(text), std::string::npos) << text;
+        for (const std::string& text : c.told)
+            EXPECT_NE(calls.messages[0].find(text), std::string::npos) << text;
+        EXPECT_EQ(calls.messages[0].find(fine), std::string::npos);
+    }
 }
 
 TEST_F(Launching, TwoEntriesShowTheListAtTheGobuCentrePulledInAtTheScreenEdges) {

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,12 +91,15 @@ struct RecordedCalls : outward::Recorder {
     std::vector<std::string> mails;     // DescribeMapiMessage of each message for Simple MAPI
     ULONG mailResult = SUCCESS_SUCCESS;
     bool sendMail = false;
+    // Files the shell does not take, with ShellExecuteA's answer for each.
+    std::map<std::string, int> shellRefuses;
     RecordedCalls() { outward::SetRecorder(this); }
     ~RecordedCalls() override { outward::SetRecorder(nullptr); }
-    int Shell(HWND, const std::string& verb, const std::string& file, const std::string&, const std::string&,
-              int) override {
-        opened.push_back(verb + " " + file);
-        return 42;  // taken, as ShellExecuteA answers above 32
+    int Shell(HWND, const std::string& verb, const std::string& file, const std::string& parameters,
+              const std::string&, int) override {
+        opened.push_back(verb + " " + file + (parameters.empty() ? "" : " " + parameters));
+        auto refused = shellRefuses.find(file);
+        return refused != shellRefuses.end() ? refused->second : 42;  // taken: above 32
     }
     UINT Exec(const std::string& commandLine, UINT) override {
         opened.push_back("exec " + commandLine);
