@@ -39,6 +39,14 @@ def xdotool(*args):
     time.sleep(0.15)
 
 
+def restart_wine():
+    """Ends the Wine server and starts it again as the fixture does: Wine learns of the
+    drives in its prefix (GetLogicalDrives) only when its server starts."""
+    run("wineserver", "-k")
+    subprocess.run(["sh", os.path.join(SOURCE, "scripts", "wine-up")], env=ENV, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+
+
 def reg(*args):
     return wine("reg", *args)
 
