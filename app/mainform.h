@@ -48,8 +48,11 @@ public:
     bool TransitionBusy = false;
     int LastRandomEffect = 0;
     TGdiObject<HBITMAP> WorkBitmap;
-    // The outline of WorkBitmap that the region follows while Transparent is on.
+    // The outline of WorkBitmap that the region follows while Shaped.
     std::vector<ShapeRun> WorkShape;
+    // The window is cut to WorkShape: Transparent is on, or the built-in picture shows,
+    // which is never shown on its key-colour rectangle.
+    bool Shaped = false;
     // A picture with alpha shown with Transparent on: the window is layered and shows
     // LayeredScreen, into which the picture and the transitions are composed.
     bool Layered = false;

@@ -21,6 +21,9 @@ public:
     void UpdateTransparentMenu();
 
     void addbuttonClick();
+    // Appends, in order, the pictures the gobu can show; the others are told in one
+    // message, each with why.
+    void AddPictures(const std::vector<std::string>& paths);
     void removebuttonClick();
     void clearbuttonClick();
     void okbuttonClick();

@@ -133,7 +133,12 @@ TEST_F(GobuWindow, StartTimerShapesTheWindowToExactlyTheNonKeyPixels) {
     DeleteObject(rgn);
 }
 
+// Transparent off shows a listed picture whole; the built-in picture stays cut to its
+// outline, never shown on its key-colour rectangle.
 TEST_F(GobuWindow, TransparentOffMakesTheWindowRectangularAgain) {
+    const std::string photo = PictureFolder() + "photo.jpg";  // 37 x 23
+    ASSERT_TRUE(FileExists(photo));
+    WriteFile(dir + "gobu.gobu", "picture " + photo + "\r\ntransparent\r\n");
     auto windows = StartGobu(dir + "gobu.exe");
     Tmain* gobu = &windows->main;
     gobu->ApplyShape();
@@ -146,10 +151,16 @@ TEST_F(GobuWindow, TransparentOffMakesTheWindowRectangularAgain) {
     GetRgnBox(rgn, &box);
     EXPECT_EQ(box.left, 0);
     EXPECT_EQ(box.top, 0);
-    EXPECT_EQ(box.right, 155);
-    EXPECT_EQ(box.bottom, 113);
+    EXPECT_EQ(box.right, 37);
+    EXPECT_EQ(box.bottom, 23);
     gobu->menutransparentClick();
     EXPECT_EQ(GetWindowRgn(gobu->Handle, rgn), COMPLEXREGION);
+
+    windows->piclist.list.Clear();
+    gobu->menutransparentClick();
+    EXPECT_FALSE(gobu->menutransparent.Checked());
+    EXPECT_EQ(GetWindowRgn(gobu->Handle, rgn), COMPLEXREGION) << "the built-in picture";
+    EXPECT_EQ(gobu->Width(), 155);
     DeleteObject(rgn);
 }
 
