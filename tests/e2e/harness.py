@@ -9,7 +9,6 @@ import struct
 import subprocess
 import time
 import unittest
-import zlib
 
 SOURCE = os.environ.get("GOBU_SOURCE_DIR") or os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TREE = os.environ.get("GOBU_WINE_TREE_DIR", "")
@@ -238,41 +237,10 @@ class Picture:
         return Picture(w, h, rows)
 
     @staticmethod
-    def from_png(path):
-        """A PNG of 8-bit samples: RGB, RGBA (alpha dropped) or with a palette."""
-        with open(path, "rb") as f:
-            data = f.read()
-        assert data[:8] == b"\x89PNG\r\n\x1a\n"
-        at, idat, palette = 8, b"", b""
-        while at < len(data):
-            length, kind = struct.unpack_from(">I4s", data, at)
-            body = data[at + 8:at + 8 + length]
-            if kind == b"IHDR":
-                w, h, depth, colour = struct.unpack_from(">IIBB", body)
-                assert depth == 8 and colour in (2, 3, 6)
-            elif kind == b"PLTE":
-                palette = body
-            elif kind == b"IDAT":
-                idat += body
-            at += 12 + length
-        bpp = {2: 3, 3: 1, 6: 4}[colour]
-        raw, stride = zlib.decompress(idat), w * bpp
-        rows, prev = [], bytearray(stride)
-        for y in range(h):
-            kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-            for i in range(stride):
-                a = line[i - bpp] if i >= bpp else 0
-                b, c = prev[i], prev[i - bpp] if i >= bpp else 0
-                p = a + b - c
-                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                paeth = a if pa <= pb and pa <= pc else b if pb <= pc else c
-                line[i] = (line[i] + (0, a, b, (a + b) // 2, paeth)[kind]) & 0xFF
-            prev = line
-            if colour == 3:
-                rows.append([tuple(palette[v * 3:v * 3 + 3]) for v in line])
-            else:
-                rows.append([tuple(line[x * bpp:x * bpp + 3]) for x in range(w)])
-        return Picture(w, h, rows)
+    def from_file(path):
+        """Any picture file ImageMagick reads."""
+        return Picture.from_ppm(subprocess.run(["/usr/bin/convert", path, "-depth", "8", "ppm:-"],
+                                               capture_output=True, check=True).stdout)
 
 
 class Gobu:
@@ -291,12 +259,8 @@ class Gobu:
         base = os.path.splitext(self.name)[0]
         return base[:1].upper() + base[1:] if base[:1].islower() else base
 
-    def start(self, desktop=None):
-        """Started on the X display, or in a Wine desktop of that name (1024 x 768 at the
-        screen's top-left corner), where Wine draws frames and close boxes itself."""
-        command = [WINE, self.exe] if not desktop else [WINE, "explorer", f"/desktop={desktop},1024x768",
-                                                        windows_path(self.exe)]
-        self.process = subprocess.Popen(command, cwd=self.folder, env=ENV,
+    def start(self):
+        self.process = subprocess.Popen([WINE, self.exe], cwd=self.folder, env=ENV,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self
 
@@ -308,9 +272,6 @@ class Gobu:
         return self.process.wait(timeout=timeout)
 
     def kill(self):
-        for pid in processes_running(self.exe) + processes_running(windows_path(self.exe)):
-            if not self.process or pid != self.process.pid:
-                os.kill(pid, 9)
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()

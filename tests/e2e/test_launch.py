@@ -101,25 +101,6 @@ class Launch(harness.GobuTestCase):
         wait_for(lambda: os.path.exists(first) and os.path.exists(second), 15, "both programs to run")
         self.assertFalse([v for v in windows() if v.name == "Pair" and (v.w, v.h) == (172, 121)])
 
-    def test_entries_the_shell_cannot_open_are_told_in_one_message(self):
-        with open(os.path.join(self.folder, "notes.xyz"), "w") as f:
-            f.write("a file of a type no program takes")
-        entries = ["file " + windows_path(os.path.join(self.folder, n)) for n in ("notes.xyz", "gone.txt")]
-        gobu = self.gobu("broken.exe")
-        write_settings(gobu, entries + ["group launch"])
-        gobu.start()
-        w = gobu.window(size=(155, 113))
-        time.sleep(1.5)
-        before = {v.xid for v in windows()}
-        self.click(w, 77, 56)
-        box = wait_for(lambda: next((v for v in windows() if v.xid not in before and v.name == "Broken"), None), 15,
-                       "the message")
-        time.sleep(1)
-        self.assertEqual([v.xid for v in windows() if v.xid not in before], [box.xid], "one message for both")
-        xdotool("mousemove", box.x + box.w // 2, box.y + box.h // 2)
-        xdotool("key", "Return")
-        wait_for(lambda: not [v for v in windows() if v.xid not in before], 5, "the message to close, and no other")
-
     def test_auto_startup_twice_adds_and_removes_the_run_value(self):
         gobu = self.gobu("auto.exe")
         name = windows_path(gobu.exe)

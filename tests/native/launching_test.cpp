@@ -38,12 +38,3 @@ TEST(FailedOpens, ShellResultsStandForTheSystemErrorsThatSayWhy) {
     };
     for (const auto& c : cases) EXPECT_EQ(ShellResultError(c.result), c.error) << c.result;
 }
-
-TEST(FailedOpens, OneEntryInASentenceSeveralOneALine) {
-    EXPECT_EQ(FailedOpensMessage({{"c:\\docs\\plan.xyz", "No application is associated."}}),
-              "c:\\docs\\plan.xyz could not be opened. No application is associated.");
-    EXPECT_EQ(FailedOpensMessage({{"c:\\a.xyz", "No application is associated."},
-                                  {"c:\\gone.txt", "The system cannot find the file specified."}}),
-              "These could not be opened:\r\n\r\nc:\\a.xyz - No application is associated.\r\n"
-              "c:\\gone.txt - The system cannot find the file specified.");
-}
