@@ -36,10 +36,6 @@ unsigned long ShellResultError(long long result) {
     }
 }
 
-std::string FailedOpensMessage(const std::vector<Refused>& failed) {
-    return RefusedMessage(failed, "could not be opened", "These could not be opened");
-}
-
 bool HaveSameNames(const std::vector<std::string>& entries) {
     std::set<std::string> names;
     for (const std::string& entry : entries)

@@ -3,8 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "app/utility.h"
-
 // The row text of an entry in the run-time list: a web address whole, a file by its
 // name with the first letter upper-cased (C:\docs\readme.txt shows as Readme.txt).
 std::string RunTimeListText(const std::string& entry);
@@ -13,10 +11,6 @@ std::string RunTimeListText(const std::string& entry);
 // system can say in its own words why an entry did not open; the result itself for one
 // that stands for no other.
 unsigned long ShellResultError(long long result);
-
-// One message for every entry that the shell could not open, each with the system's
-// words for why: a single one in a sentence, several (a Group Launch) one a line.
-std::string FailedOpensMessage(const std::vector<Refused>& failed);
 
 // Whether two entries share a file-name part, ignoring the case of A to Z. A package
 // stores every file under that part alone, so such entries cannot travel together. A

@@ -506,7 +506,8 @@ void Tmain::OpenListedEntries(const std::vector<std::string>& entries) {
         const int result = outward::Shell(Handle, "open", ResolvedPath(entry), "", "", SW_SHOWNORMAL);
         if (result <= 32) failed.push_back({entry, SystemErrorText(ShellResultError(result))});
     }
-    if (!failed.empty()) ShowMessage(FailedOpensMessage(failed));
+    if (!failed.empty())
+        ShowMessage(RefusedMessage(failed, "could not be opened", "These could not be opened"));
 }
 
 void Tmain::ShareTo(ShareDestination destination) {

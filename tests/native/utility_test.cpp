@@ -130,3 +130,12 @@ TEST(IsOwnName, FoldsOnlyTheLettersAToZ) {
     };
     for (const Case& c : cases) EXPECT_EQ(IsOwnName(c.chosen, c.own), c.same) << c.chosen;
 }
+
+TEST(RefusedMessage, OneEntryInASentenceSeveralOneALine) {
+    EXPECT_EQ(
+        RefusedMessage({{"c:\\a.xyz", "No program."}}, "could not be opened", "These could not be opened"),
+        "c:\\a.xyz could not be opened. No program.");
+    EXPECT_EQ(
+        RefusedMessage({{"c:\\a.xyz", "No program."}, {"c:\\b", "Gone."}}, "was not added", "These were not"),
+        "These were not:\r\n\r\nc:\\a.xyz - No program.\r\nc:\\b - Gone.");
+}
