@@ -63,6 +63,9 @@ std::string NextFreeName(const std::string& path, const FileExistsTest& exists);
 // The name New Gobu proposes: the next free name beside the own path, lower-cased,
 // with its first character (the drive letter) upper-cased.
 std::string ProposedGobuName(const std::string& ownPath, const FileExistsTest& exists);
+// Whether a chosen path names the gobu itself, in any letter case of A to Z.
+bool IsOwnName(const std::string& chosen, const std::string& ownPath);
+
 // A file or address that could not be used, and why, in a sentence.
 struct Refused {
     std::string entry, reason;
@@ -71,6 +74,3 @@ struct Refused {
 // done, and the reason; several under the heading, one a line.
 std::string RefusedMessage(const std::vector<Refused>& refused, const std::string& what,
                            const std::string& heading);
-
-// Whether a chosen path names the gobu itself, in any letter case of A to Z.
-bool IsOwnName(const std::string& chosen, const std::string& ownPath);

@@ -60,13 +60,13 @@ PictureFormat FormatOfData(const uint8_t* d, size_t size) {
 bool DeclaredSize(PictureFormat format, const uint8_t* d, size_t size, uint64_t& width, uint64_t& height) {
     switch (format) {
     case PictureFormat::Bitmap:
-        if (size >= 26 && Le(d + 14, 4) == 12) {  // an OS/2 core header
-            width = Le(d + 18, 2), height = Le(d + 20, 2);
-            return true;
-        }
         if (size < 26) return false;
-        width = uint64_t(std::abs(int64_t(int32_t(Le(d + 18, 4)))));
-        height = uint64_t(std::abs(int64_t(int32_t(Le(d + 22, 4)))));
+        if (Le(d + 14, 4) == 12) {  // an OS/2 core header
+            width = Le(d + 18, 2), height = Le(d + 20, 2);
+        } else {  // a bottom-up or, with a negative height, top-down bitmap
+            width = uint64_t(std::abs(int64_t(int32_t(Le(d + 18, 4)))));
+            height = uint64_t(std::abs(int64_t(int32_t(Le(d + 22, 4)))));
+        }
         return true;
     case PictureFormat::Gif:
         if (size < 10) return false;

@@ -75,6 +75,16 @@ struct RecipientList {
     }
 };
 
+// The file's folder in Explorer with the file selected. Explorer from the system's own
+// folder: never a program of that name that a sender put beside a received gobu.
+void ShowInFolder(const std::string& path) {
+    char folder[MAX_PATH];
+    const UINT length = GetWindowsDirectoryA(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder) return;
+    outward::Shell(mainform->Handle, "open", std::string(folder, length) + "\\explorer.exe",
+                   "/select,\"" + path + "\"", "", SW_SHOWNORMAL);
+}
+
 }  // namespace
 
 bool DefaultMailIsOutlook() {
@@ -135,20 +145,6 @@ void SendMailWithAttachment(const std::vector<std::string>& to, const std::vecto
 int OpenMailto(const std::string& subject, const std::string& body) {
     return outward::Shell(mainform->Handle, "open", MailtoAddress(subject, body), "", "", SW_SHOWNORMAL);
 }
-
-namespace {
-
-// The file's folder in Explorer with the file selected. Explorer from the system's own
-// folder: never a program of that name that a sender put beside a received gobu.
-void ShowInFolder(const std::string& path) {
-    char folder[MAX_PATH];
-    const UINT length = GetWindowsDirectoryA(folder, sizeof folder);
-    if (length == 0 || length >= sizeof folder) return;
-    outward::Shell(mainform->Handle, "open", std::string(folder, length) + "\\explorer.exe",
-                   "/select,\"" + path + "\"", "", SW_SHOWNORMAL);
-}
-
-}  // namespace
 
 void ComposeShareMail(const std::string& packagePath) {
     // Outlook named as the default client is no promise that Simple MAPI is installed:
