@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "app/gobufiles.h"
 #include "app/gobuwindows.h"
 
 // The C++ library's own handler for an uncaught exception prints its demangled type
@@ -16,7 +17,10 @@ void __verbose_terminate_handler() { std::abort(); }
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Application.Initialize(instance);
     GobuWindows windows;
-    if (!windows.Create()) return 1;
+    if (!windows.Create()) {
+        ShowMessage("Gobu could not create its windows. " + SystemErrorText(GetLastError()));
+        return 1;
+    }
     Application.Run();
     return 0;
 }

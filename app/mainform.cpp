@@ -91,25 +91,21 @@ Point OnDesktop(Point pos, Size size) {
 }
 
 bool HasRunValue(HKEY root, const std::string& name) {
-    HKEY key;
-    if (RegOpenKeyExA(root, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-    bool present = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return present;
+    TRegKey key;
+    return key.Open(root, kRunKey, KEY_QUERY_VALUE) == ERROR_SUCCESS &&
+           RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 // Writes or removes the Run value named by path under root; the registry's answer.
 LONG SetRunValue(HKEY root, const std::string& path, bool present) {
-    HKEY key;
-    LONG result = RegCreateKeyExA(root, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    TRegKey key;
+    LONG result = key.Create(root, kRunKey, KEY_SET_VALUE);
     if (result != ERROR_SUCCESS) return result;
     if (present)
-        result = RegSetValueExA(key, path.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                                DWORD(path.size() + 1));
-    else if ((result = RegDeleteValueA(key, path.c_str())) == ERROR_FILE_NOT_FOUND)
-        result = ERROR_SUCCESS;
-    RegCloseKey(key);
-    return result;
+        return RegSetValueExA(key, path.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                              DWORD(path.size() + 1));
+    result = RegDeleteValueA(key, path.c_str());
+    return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
 }
 
 std::string OwnExecutablePath() {
@@ -128,8 +124,6 @@ std::string GetWindowsFamily() {
 }  // namespace
 
 Tmain::~Tmain() {
-    if (WorkBitmap) DeleteObject(WorkBitmap);
-    if (LayeredScreen) DeleteObject(LayeredScreen);
     if (pop) DestroyMenu(pop);
     if (mainform == this) mainform = nullptr;
 }
@@ -163,9 +157,7 @@ void Tmain::CreateComponents() {
 }
 
 void Tmain::FormCreate() {
-    StayOnTopSuspended = false;
     menutransparent.SetChecked(true);
-    DialogBusy = false;
     SpeedCount = CountReadsPerTick();
     SpeedCount = ScaleSpeedCount(SpeedCount, GetWindowsFamily());
     SecondsPerCount = MeasureCountDownSeconds();
@@ -250,12 +242,17 @@ void Tmain::ApplySettings(const GobuSettings& s, bool withPositions, int linesRe
     if (linesRead > 0) durationtimer.SetInterval(UINT(s.duration) * 1000);
 }
 
-void Tmain::SaveSettings() { WriteFileSafely(SettingsPath(), FormatSettings(CollectSettings())); }
+bool Tmain::SaveSettings() {
+    const std::string path = SettingsPath();
+    if (WriteFileSafely(path, FormatSettings(CollectSettings()))) return true;
+    ShowMessage("Gobu: " + path + " could not be saved. " + SystemErrorText(GetLastError()));
+    return false;
+}
 
 void Tmain::LoadSettings(bool withPositions) {
     std::string bytes;
     if (!ReadWholeFile(SettingsPath(), bytes)) {
-        if (LowerAZ(FileNamePart(ExePath)) != "gobu.exe") SetAutoStart(false, false);
+        if (LowerAZ(FileNamePart(ExePath)) != "gobu.exe") SetAutoStart(false);
         ShowPicture(-1, false);
         if (IsFirstStartForUser()) ShowStartDialog();
         return;
@@ -277,7 +274,10 @@ void Tmain::ShowStartDialog() {
     Point at =
         PlaceAtCentreOf({Left(), Top()}, {Width(), Height()}, {dialog.Width(), dialog.Height()}, screen);
     dialog.SetPosition(at.x, at.y);
-    dialog.ShowModal();
+    {
+        TModalScope scope(*this, TDialogStacking::AboveGobu);
+        dialog.ShowModal();
+    }
     RememberFirstStart();
 }
 
@@ -365,10 +365,12 @@ void Tmain::FormKeyPress(char& key) {
     case 'Q':
         Exit1Click();
         break;
-    case 'S':
+    case 'S': {
         // The destination chosen last, and Stay on Top left as it is.
+        TModalScope scope(*this, TDialogStacking::AboveGobu);
         if (CheckLinkedNames()) share->ShowModal();
         break;
+    }
     case 'T':
         TellaFriend1Click();
         break;
@@ -402,26 +404,27 @@ void Tmain::menustayontopClick() {
     ApplyStayOnTop();
 }
 
-void Tmain::Autostart1Click() { SetAutoStart(!Autostart1.Checked(), true); }
+void Tmain::Autostart1Click() { ChangeAutoStart(!Autostart1.Checked()); }
 
 // The settings file holds the state from before the edit: Cancel returns to it.
 void Tmain::Launch1Click() {
     SaveSettings();
-    DialogBusy = true;
+    TModalScope scope(*this, TDialogStacking::AboveGobu);
     filelist->ShowModal();
-    DialogBusy = false;
 }
 
 // ---- Further gobus ----
 
+// Each file dialog of the File menu: the gobu steps down while it shows, and what was
+// chosen is carried out once the gobu stands as before.
 void Tmain::NewGobu1Click() {
-    SuspendStayOnTop();
-    DialogBusy = true;
     newgobudlg.FileName = ProposedGobuName(ExePath, FileExists);
-    bool chosen = newgobudlg.ExecuteSave(Handle);
-    ResumeStayOnTop();
+    bool chosen;
+    {
+        TModalScope scope(*this, TDialogStacking::GobuStepsDown);
+        chosen = newgobudlg.ExecuteSave(Handle);
+    }
     if (chosen) MakeNewGobu(newgobudlg.FileName);
-    DialogBusy = false;
 }
 
 void Tmain::MakeNewGobu(const std::string& name) {
@@ -442,24 +445,24 @@ void Tmain::MakeNewGobu(const std::string& name) {
 }
 
 void Tmain::OpenGobu1Click() {
-    SuspendStayOnTop();
-    DialogBusy = true;
     opengobudlg.InitialDir = GobuFolderIfAny();
-    bool chosen = opengobudlg.Execute(Handle);
-    ResumeStayOnTop();
+    bool chosen;
+    {
+        TModalScope scope(*this, TDialogStacking::GobuStepsDown);
+        chosen = opengobudlg.Execute(Handle);
+    }
     // Quoted, so that a path with blanks is never taken for a shorter program's.
     if (chosen) outward::Exec("\"" + opengobudlg.FileName + "\"", SW_SHOWNORMAL);
-    DialogBusy = false;
 }
 
 void Tmain::SaveGobuAs1Click() {
-    SuspendStayOnTop();
-    DialogBusy = true;
     newgobudlg.InitialDir = GobuFolderIfAny();
-    bool chosen = newgobudlg.ExecuteSave(Handle);
-    ResumeStayOnTop();
+    bool chosen;
+    {
+        TModalScope scope(*this, TDialogStacking::GobuStepsDown);
+        chosen = newgobudlg.ExecuteSave(Handle);
+    }
     if (chosen) SaveGobuAs(newgobudlg.FileName);
-    DialogBusy = false;
 }
 
 // The clone carries the settings file as it was last written: this gobu ends without
@@ -507,16 +510,15 @@ void Tmain::LaunchAll() {
     for (const std::string& entry : filelist->list.Rows()) OpenListedEntry(entry);
 }
 
-void Tmain::ShareTo(int destination) {
-    SuspendStayOnTop();
+void Tmain::ShareTo(ShareDestination destination) {
+    TModalScope scope(*this, TDialogStacking::GobuStepsDown);
     share->destinationbox.SetItemIndex(destination);
     if (CheckLinkedNames()) share->ShowModal();
-    ResumeStayOnTop();
 }
 
-void Tmain::EMail1Click() { ShareTo(0); }
-void Tmain::HardDisk1Click() { ShareTo(1); }
-void Tmain::FloppyDisk1Click() { ShareTo(2); }
+void Tmain::EMail1Click() { ShareTo(kShareByMail); }
+void Tmain::HardDisk1Click() { ShareTo(kShareToHardDisk); }
+void Tmain::FloppyDisk1Click() { ShareTo(kShareToFloppy); }
 
 bool CheckDistinctNames(const std::vector<std::string>& files) {
     if (!HaveSameNames(files)) return true;
@@ -532,32 +534,31 @@ bool Tmain::IsAutoStart() {
     return HasRunValue(HKEY_LOCAL_MACHINE, ExePath) || HasRunValue(HKEY_CURRENT_USER, ExePath);
 }
 
-void Tmain::SetAutoStart(bool enable, bool tell) {
-    SuspendStayOnTop();
-    LONG result;
+LONG Tmain::SetAutoStart(bool enable) {
     if (enable) {
         // The machine's key needs an administrator; a user's own key serves the user.
         // Never both, or Windows would start the gobu twice.
-        result = SetRunValue(HKEY_LOCAL_MACHINE, ExePath, true);
-        if (result == ERROR_SUCCESS)
-            SetRunValue(HKEY_CURRENT_USER, ExePath, false);
-        else
-            result = SetRunValue(HKEY_CURRENT_USER, ExePath, true);
-    } else {
-        LONG machine = SetRunValue(HKEY_LOCAL_MACHINE, ExePath, false);
-        LONG user = SetRunValue(HKEY_CURRENT_USER, ExePath, false);
-        // Done when no key holds the value any more, whichever could be written.
-        result = !IsAutoStart() ? ERROR_SUCCESS : machine != ERROR_SUCCESS ? machine : user;
+        const LONG result = SetRunValue(HKEY_LOCAL_MACHINE, ExePath, true);
+        if (result != ERROR_SUCCESS) return SetRunValue(HKEY_CURRENT_USER, ExePath, true);
+        SetRunValue(HKEY_CURRENT_USER, ExePath, false);
+        return result;
     }
-    if (tell) {
-        if (result != ERROR_SUCCESS)
-            ShowMessage("The start-up with Windows could not be changed. " + SystemErrorText(DWORD(result)));
-        else if (enable)
-            ShowMessage("This gobu will automatically appear on the Windows desktop at startup.");
-        else
-            ShowMessage("This gobu will not appear on the Windows desktop at startup.");
-    }
-    ResumeStayOnTop();
+    const LONG machine = SetRunValue(HKEY_LOCAL_MACHINE, ExePath, false);
+    const LONG user = SetRunValue(HKEY_CURRENT_USER, ExePath, false);
+    // Done when no key holds the value any more, whichever could be written.
+    return !IsAutoStart() ? ERROR_SUCCESS : machine != ERROR_SUCCESS ? machine : user;
+}
+
+// The message box is no stay-on-top window: the gobu steps down while it shows.
+void Tmain::ChangeAutoStart(bool enable) {
+    TModalScope scope(*this, TDialogStacking::GobuStepsDown);
+    const LONG result = SetAutoStart(enable);
+    if (result != ERROR_SUCCESS)
+        ShowMessage("The start-up with Windows could not be changed. " + SystemErrorText(DWORD(result)));
+    else if (enable)
+        ShowMessage("This gobu will automatically appear on the Windows desktop at startup.");
+    else
+        ShowMessage("This gobu will not appear on the Windows desktop at startup.");
 }
 
 // ---- Stacking ----
@@ -568,19 +569,30 @@ void Tmain::ApplyStayOnTop() {
     SetStayOnTop(Handle, menustayontop.Checked());
 }
 
-void Tmain::SuspendStayOnTop() {
-    if (menustayontop.Checked()) {
-        StayOnTopSuspended = true;
-        menustayontop.SetChecked(false);
-        ApplyStayOnTop();
-    } else {
-        StayOnTopSuspended = false;
-    }
+bool Tmain::SuspendStayOnTop() {
+    if (!menustayontop.Checked()) return false;
+    menustayontop.SetChecked(false);
+    ApplyStayOnTop();
+    return true;
 }
 
 void Tmain::ResumeStayOnTop() {
-    if (!StayOnTopSuspended) return;
-    StayOnTopSuspended = false;
     menustayontop.SetChecked(true);
     ApplyStayOnTop();
 }
+
+// ---- Modal dialogs ----
+
+TModalScope::TModalScope(Tmain& gobu, TDialogStacking stacking)
+    : gobu_(gobu),
+      wasBusy_(gobu.DialogBusy),
+      steppedDown_(stacking == TDialogStacking::GobuStepsDown && gobu.SuspendStayOnTop()) {
+    gobu_.DialogBusy = true;
+}
+
+TModalScope::~TModalScope() {
+    if (steppedDown_) gobu_.ResumeStayOnTop();
+    gobu_.DialogBusy = wasBusy_;
+}
+
+void Tmain::DialogClosed() { ShowPicture(CurrentPicture, true); }

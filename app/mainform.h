@@ -7,6 +7,7 @@
 #include "app/settings.h"
 #include "pictures/display.h"
 #include "pictures/slideshow.h"
+#include "share/sharing.h"
 #include "ui/filedialog.h"
 #include "ui/forms.h"
 
@@ -40,20 +41,18 @@ public:
     double SecondsPerCount = 0;  // the length of one pass of the pacing loop
     TransitionPacer Pacer = WindowsPacer();
     bool StartPending = true;
-    bool StayOnTopSuspended = false;
-    bool DialogBusy = false;
     POINT PressPoint = {0, 0};
     POINT PressWindowPos = {0, 0};
     int CurrentPicture = 0;
     bool TransitionBusy = false;
     int LastRandomEffect = 0;
-    HBITMAP WorkBitmap = nullptr;
+    TGdiObject<HBITMAP> WorkBitmap;
     // The outline of WorkBitmap that the region follows while Transparent is on.
     std::vector<ShapeRun> WorkShape;
     // A picture with alpha shown with Transparent on: the window is layered and shows
     // LayeredScreen, into which the picture and the transitions are composed.
     bool Layered = false;
-    HBITMAP LayeredScreen = nullptr;
+    TGdiObject<HBITMAP> LayeredScreen;
 
     ~Tmain() override;
     bool Create();
@@ -65,6 +64,9 @@ public:
     void ApplyShape();
     // Shows LayeredScreen, selected into screen, through the layered window.
     void PresentLayered(HDC screen);
+    // What every window that covered the gobu calls as it closes: the current picture
+    // is shown again and shaped.
+    void DialogClosed();
 
     // The slide show: the next picture on every tick of durationtimer, drawn with
     // the chosen transition effect.
@@ -75,12 +77,11 @@ public:
 
     // Stacking.
     void ApplyStayOnTop();
-    void SuspendStayOnTop();
-    void ResumeStayOnTop();
 
     // The settings file: written whole from the controls that hold each setting, and
-    // read back into them.
-    void SaveSettings();
+    // read back into them. A file that cannot be written is told in one message that
+    // names it and gives the system's reason; false then.
+    bool SaveSettings();
     void LoadSettings(bool withPositions);
 
     // Launching what is linked.
@@ -94,7 +95,10 @@ public:
     // Start-up with Windows: a value named by and holding the own path in the
     // machine's Run key, or in the user's own where the machine's cannot be written.
     bool IsAutoStart();
-    void SetAutoStart(bool enable, bool tell);
+    // Adds or removes the value, silently; the registry's answer.
+    LONG SetAutoStart(bool enable);
+    // SetAutoStart, and the outcome told in a message.
+    void ChangeAutoStart(bool enable);
 
     // Further gobus: what New Gobu and Save Gobu As do with the name the user chose.
     void MakeNewGobu(const std::string& chosen);
@@ -119,8 +123,8 @@ public:
     void WhatsNew1Click();
     void Feedback1Click();
     void TellaFriend1Click();
-    // The Share dialog with a destination preset: 0 E-Mail, 1 Hard Disk, 2 Floppy Disk.
-    void ShareTo(int destination);
+    // The Share dialog with a destination preset.
+    void ShareTo(ShareDestination destination);
     void EMail1Click();
     void HardDisk1Click();
     void FloppyDisk1Click();
@@ -142,6 +146,14 @@ protected:
     bool FormCommand(UINT id) override;
 
 private:
+    friend class TModalScope;
+    // Set while a modal dialog of this window shows: quick keys are ignored then.
+    bool DialogBusy = false;
+    // Lifts Stay on Top for a dialog that is no stay-on-top window itself; true when it
+    // was set. ResumeStayOnTop sets it again.
+    bool SuspendStayOnTop();
+    void ResumeStayOnTop();
+
     void CreateComponents() override;
     void starttimerTimer();
     void gobuholderMouseDown(TMouseButton button, int x, int y);
@@ -155,6 +167,26 @@ private:
     void PaintLayered();
     GobuSettings CollectSettings() const;
     void ApplySettings(const GobuSettings& settings, bool withPositions, int linesRead);
+};
+
+// How a modal dialog stands to a gobu with Stay on Top: a dialog that is a stay-on-top
+// window itself shows above it; for any other the gobu steps down while it shows.
+enum class TDialogStacking { AboveGobu, GobuStepsDown };
+
+// The one way into and out of a modal dialog of the gobu window: while it lives, quick
+// keys are ignored and, where the stacking asks for it, Stay on Top is lifted; both are
+// undone however the dialog ends. Scopes nest.
+class TModalScope {
+public:
+    TModalScope(Tmain& gobu, TDialogStacking stacking);
+    ~TModalScope();
+    TModalScope(const TModalScope&) = delete;
+    TModalScope& operator=(const TModalScope&) = delete;
+
+private:
+    Tmain& gobu_;
+    const bool wasBusy_;
+    const bool steppedDown_;
 };
 
 extern Tmain* mainform;

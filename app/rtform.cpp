@@ -47,7 +47,7 @@ void Trtfiles::FormKeyPress(char& key) {
     key = 0;
 }
 
-void Trtfiles::FormClose() { mainform->ShowPicture(mainform->CurrentPicture, true); }
+void Trtfiles::FormClose() { mainform->DialogClosed(); }
 
 void Trtfiles::FillRunTimeList() {
     // A handler that runs while the queue is processed sees an empty list.

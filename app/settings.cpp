@@ -34,7 +34,7 @@ const SettingsField kFields[] = {
     {"file ", LineKind::List, nullptr, &GobuSettings::linkedFiles, nullptr, Range::Any, 0, 0, false},
     {"include ", LineKind::List, nullptr, &GobuSettings::includeFiles, nullptr, Range::Any, 0, 0, false},
     {"transition ", LineKind::Number, &GobuSettings::transition, nullptr, nullptr, Range::Select, 0,
-     kTransitionCount - 1, false},
+     kEffectCount - 1, false},
     {"duration ", LineKind::Number, &GobuSettings::duration, nullptr, nullptr, Range::Clamp, kMinDuration,
      kMaxDuration, false},
     {"destination ", LineKind::Number, &GobuSettings::destination, nullptr, nullptr, Range::Select, 0,

@@ -7,18 +7,19 @@
 #include <vector>
 
 #include "app/utility.h"
+#include "pictures/transition.h"
+#include "share/sharing.h"
 
 struct GobuSettings {
     std::vector<std::string> pictures, linkedFiles, includeFiles;
-    int transition = 0;   // effect index 0..12, -1 when none is selected
-    int duration = 10;    // seconds, 2..99999
-    int destination = 0;  // 0 E-Mail, 1 Hard Disk, 2 Floppy Disk, -1 none
+    int transition = kEffectNone;    // a TransitionEffect, -1 when none is selected
+    int duration = 10;               // seconds, 2..99999
+    int destination = kShareByMail;  // a ShareDestination, -1 when none is selected
     bool groupLaunch = false, transparent = true, animation = false, stayOnTop = false;
     int windowLeft = 40, windowTop = 40;
     int listLeft = -20, listTop = -20, listWidth = 172, listHeight = 121;
 };
 
-const int kTransitionCount = 13, kDestinationCount = 3;
 const int kMinDuration = 2, kMaxDuration = 99999;
 
 // The whole file: every line in its fixed order, each ending in CR LF.

@@ -59,19 +59,14 @@ void Tstartdlg::imageClick() { Close(); }
 void Tstartdlg::FormKeyPress(char&) { Close(); }
 
 bool IsFirstStartForUser() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kUserKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return true;
-    bool started = RegQueryValueExA(key, kStartedValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return !started;
+    TRegKey key;
+    return key.Open(HKEY_CURRENT_USER, kUserKey, KEY_READ) != ERROR_SUCCESS ||
+           RegQueryValueExA(key, kStartedValue, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS;
 }
 
 void RememberFirstStart() {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return;
+    TRegKey key;
+    if (key.Create(HKEY_CURRENT_USER, kUserKey, KEY_WRITE) != ERROR_SUCCESS) return;
     DWORD one = 1;
     RegSetValueExA(key, kStartedValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
-    RegCloseKey(key);
 }

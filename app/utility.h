@@ -14,7 +14,8 @@ bool FileExists(const std::string& path);
 // False when the file cannot be opened or read, or is larger than limit bytes.
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = size_t(-1));
 // Replaces a file's content only once the whole new content is on disk, so that a
-// failure part way leaves the previous file as it was. False when nothing changed.
+// failure part way leaves the previous file as it was. False when nothing changed, with
+// the system's reason left for GetLastError.
 bool WriteFileSafely(const std::string& path, const std::string& bytes);
 // Renames a file onto another name in the same volume, replacing a file there.
 bool MoveReplacing(const std::string& from, const std::string& to);

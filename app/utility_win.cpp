@@ -33,22 +33,34 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
-              written == bytes.size() && FlushFileBuffers(file);
-    return CloseHandle(file) && ok;
+    const bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+                    written == bytes.size() && FlushFileBuffers(file);
+    const DWORD error = GetLastError();
+    const bool closed = CloseHandle(file);
+    if (!ok) SetLastError(error);
+    return closed && ok;
 }
 
 }  // namespace
 
 bool WriteFileSafely(const std::string& path, const std::string& bytes) {
+    // A read-only file is left as it is, as Windows' own replacing rename leaves it;
+    // Wine's would replace it.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     // The new content goes to a file of its own in the same folder, so that the final
     // rename stays on one volume.
     std::string folder = FolderPart(path);
     char temp[MAX_PATH];
     if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "gob", 0, temp)) return false;
-    bool ok = WriteWholeFile(temp, bytes) && MoveReplacing(temp, path);
-    if (!ok) DeleteFileA(temp);
-    return ok;
+    if (WriteWholeFile(temp, bytes) && MoveReplacing(temp, path)) return true;
+    const DWORD error = GetLastError();
+    DeleteFileA(temp);
+    SetLastError(error);
+    return false;
 }
 
 bool MoveReplacing(const std::string& from, const std::string& to) {

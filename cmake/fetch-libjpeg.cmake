@@ -1,20 +1,8 @@
 # Fetches libjpeg-turbo's source from Debian's source package once into ${DEPS}/libjpeg-src,
 # for the Windows build and for the sanitized build of the JPEG fuzz target. Included,
 # or run as cmake -DDEPS=dir -P fetch-libjpeg.cmake.
+include(${CMAKE_CURRENT_LIST_DIR}/fetch-debian-source.cmake)
 set(JPEG_SRC ${DEPS}/libjpeg-src)
 if(NOT EXISTS ${JPEG_SRC}/CMakeLists.txt)
-  file(MAKE_DIRECTORY ${DEPS}/download)
-  execute_process(COMMAND apt-get source --download-only -qq libjpeg-turbo
-                  WORKING_DIRECTORY ${DEPS}/download
-                  RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
-  file(GLOB orig ${DEPS}/download/libjpeg-turbo_*.orig.tar.gz)
-  if(NOT orig)
-    message(FATAL_ERROR "apt-get source libjpeg-turbo failed (is a deb-src entry configured? run scripts/setup)")
-  endif()
-  list(GET orig 0 orig)
-  file(REMOVE_RECURSE ${DEPS}/unpack)
-  file(MAKE_DIRECTORY ${DEPS}/unpack)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E tar xzf ${orig} WORKING_DIRECTORY ${DEPS}/unpack)
-  file(GLOB unpacked LIST_DIRECTORIES true ${DEPS}/unpack/libjpeg-turbo-*)
-  file(RENAME ${unpacked} ${JPEG_SRC})
+  fetch_debian_source(libjpeg-turbo ${JPEG_SRC})
 endif()

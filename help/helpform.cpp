@@ -61,23 +61,24 @@ void Thelp::FormResize() {
 
 void Thelp::OKbuttonClick() { Close(); }
 
-void Thelp::FormClose() { mainform->ShowPicture(mainform->CurrentPicture, true); }
+void Thelp::FormClose() { mainform->DialogClosed(); }
 
 // ---- The gobu window's Help menu and Tell a Friend ----
 
-void Tmain::Help1Click() { help->ShowModal(); }
+void Tmain::Help1Click() {
+    TModalScope scope(*this, TDialogStacking::AboveGobu);
+    help->ShowModal();
+}
 
 // The boxes are not stay-on-top windows: the gobu steps down while one shows.
 void Tmain::QuickKeys1Click() {
-    SuspendStayOnTop();
+    TModalScope scope(*this, TDialogStacking::GobuStepsDown);
     ShowMessage(QuickKeysText());
-    ResumeStayOnTop();
 }
 
 void Tmain::About1Click() {
-    SuspendStayOnTop();
+    TModalScope scope(*this, TDialogStacking::GobuStepsDown);
     ShowMessage(AboutText(ProductVersion()));
-    ResumeStayOnTop();
 }
 
 // What the shell makes of an address is its own affair: without a browser or mail

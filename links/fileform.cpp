@@ -77,7 +77,7 @@ void Tfilelist::pagebuttonClick() {
 void Tfilelist::okbuttonClick() {
     mainform->SaveSettings();
     rtfiles->FillRunTimeList();
-    mainform->ShowPicture(mainform->CurrentPicture, true);
+    mainform->DialogClosed();
     ModalResult = mrOk;
     Close();
 }
@@ -85,7 +85,7 @@ void Tfilelist::okbuttonClick() {
 void Tfilelist::cancelbuttonClick() {
     mainform->LoadSettings(false);
     rtfiles->FillRunTimeList();
-    mainform->ShowPicture(mainform->CurrentPicture, true);
+    mainform->DialogClosed();
     ModalResult = mrCancel;
     Close();
 }

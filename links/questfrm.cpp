@@ -52,7 +52,7 @@ void Tquest::CancelbuttonClick() {
 // The clipboard's text at the caret, in place of any selected text.
 void Tquest::pastebuttonClick() { SendMessageA(box.Handle, WM_PASTE, 0, 0); }
 
-void Tquest::FormClose() { mainform->ShowPicture(mainform->CurrentPicture, true); }
+void Tquest::FormClose() { mainform->DialogClosed(); }
 
 std::string AskForText(const std::string& prompt, const std::string& caption,
                        const std::string& defaultText) {

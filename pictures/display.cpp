@@ -26,10 +26,8 @@ const UINT_PTR kFrameTimer = 1;
 bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<uint32_t>& pixels) {
     BITMAPINFO info = TopDownInfo32(width, height);
     pixels.assign(size_t(width) * height, 0);
-    HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return rows == height;
+    TWindowDC screen(nullptr);
+    return GetDIBits(screen, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS) == height;
 }
 
 namespace {
@@ -52,11 +50,8 @@ void AddRuns(HRGN region, const ShapeRun* runs, size_t count) {
         if (r.y + 1 > bounds.bottom) bounds.bottom = r.y + 1;
     }
     data->rdh.rcBound = bounds;
-    HRGN part = ExtCreateRegion(nullptr, DWORD(buffer.size()), data);
-    if (part) {
-        CombineRgn(region, region, part, RGN_OR);
-        DeleteObject(part);
-    }
+    TGdiObject<HRGN> part(ExtCreateRegion(nullptr, DWORD(buffer.size()), data));
+    if (part) CombineRgn(region, region, part, RGN_OR);
 }
 
 }  // namespace
@@ -116,11 +111,9 @@ bool LoadPictureFile(const std::string& path, PictureSize box, Picture& picture)
     PictureFormat format = PictureFormatOf(path);
     try {
         if (format == PictureFormat::Bitmap) {
-            HBITMAP bitmap = HBITMAP(
-                LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-            bool read = PictureOfBitmap(bitmap, picture);
-            if (bitmap) DeleteObject(bitmap);
-            return read;
+            TGdiObject<HBITMAP> bitmap(HBITMAP(
+                LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+            return PictureOfBitmap(bitmap, picture);
         }
         std::string bytes;
         return format != PictureFormat::Unknown && ReadPictureFile(path, bytes) &&
@@ -255,10 +248,9 @@ void Tmain::ShowPicture(int index, bool reshape) {
     HBITMAP bitmap = CreatePixelBitmap(p.width, p.height, p.pixels.data());
     if (!bitmap) return;
     image.SetPicture(bitmap);
-    if (WorkBitmap) DeleteObject(WorkBitmap);
     // A layered window composes from the premultiplied pixels themselves.
-    WorkBitmap =
-        shown.layered ? CreatePixelBitmap(p.width, p.height, p.pixels.data()) : CopyToDeviceBitmap(bitmap);
+    WorkBitmap.Reset(shown.layered ? CreatePixelBitmap(p.width, p.height, p.pixels.data())
+                                   : CopyToDeviceBitmap(bitmap));
     WorkShape = std::move(shown.shape);
     if (!WorkBitmap) return;
     if (shown.layered) {
@@ -291,34 +283,23 @@ void Tmain::EnterLayered(int width, int height) {
     // What the window showed stays where it lies inside the new size until the picture
     // is drawn over it; from a shaped window there is nothing to keep.
     if (Layered && LayeredScreen) {
-        HDC to = CreateCompatibleDC(nullptr), from = CreateCompatibleDC(nullptr);
-        HGDIOBJ oldTo = SelectObject(to, screen), oldFrom = SelectObject(from, LayeredScreen);
+        TMemoryDC to(nullptr, screen), from(nullptr, LayeredScreen);
         BitBlt(to, 0, 0, width, height, from, 0, 0, SRCCOPY);
-        SelectObject(to, oldTo);
-        SelectObject(from, oldFrom);
-        DeleteDC(to);
-        DeleteDC(from);
     }
-    if (LayeredScreen) DeleteObject(LayeredScreen);
-    LayeredScreen = screen;
+    LayeredScreen.Reset(screen);
     if (!Layered) {
         // Layered and not yet updated, the window shows nothing: the region goes unseen.
         SetWindowLongA(Handle, GWL_EXSTYLE, GetWindowLongA(Handle, GWL_EXSTYLE) | WS_EX_LAYERED);
         SetWindowRgn(Handle, nullptr, FALSE);
         Layered = true;
     }
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, LayeredScreen);
-    PresentLayered(dc);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    PresentLayered(TMemoryDC(nullptr, LayeredScreen));
 }
 
 void Tmain::LeaveLayered() {
     SetWindowLongA(Handle, GWL_EXSTYLE, GetWindowLongA(Handle, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     Layered = false;
-    if (LayeredScreen) DeleteObject(LayeredScreen);
-    LayeredScreen = nullptr;
+    LayeredScreen.Reset();
 }
 
 void Tmain::PresentLayered(HDC screen) {
@@ -338,42 +319,34 @@ void Tmain::ApplyShape() {
 }
 
 void Tmain::ApplyShape(int width, int height) {
-    HRGN region;
+    TGdiObject<HRGN> region;
     if (menutransparent.Checked()) {
         Application.SetScreenCursor(crHourGlass);
-        region = RegionOfRuns(WorkShape);
+        region.Reset(RegionOfRuns(WorkShape));
         Application.SetScreenCursor(crDefault);
     } else {
-        region = CreateRectRgn(0, 0, width, height);
+        region.Reset(CreateRectRgn(0, 0, width, height));
     }
-    // The window owns the region from here on.
-    if (region) SetWindowRgn(Handle, region, TRUE);
+    // The window owns the region once it has taken it; a refused one stays ours.
+    if (region && SetWindowRgn(Handle, region, TRUE)) region.Release();
 }
 
 void Tmain::PaintLayered() {
     if (!Layered || !LayeredScreen || !WorkBitmap) return;
     BITMAP bm = {};
     GetObjectA(WorkBitmap, sizeof bm, &bm);
-    HDC picture = CreateCompatibleDC(nullptr), screen = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldPicture = SelectObject(picture, WorkBitmap), oldScreen = SelectObject(screen, LayeredScreen);
+    TMemoryDC picture(nullptr, WorkBitmap), screen(nullptr, LayeredScreen);
     BitBlt(screen, 0, 0, bm.bmWidth, bm.bmHeight, picture, 0, 0, SRCCOPY);
     GdiFlush();
     PresentLayered(screen);
-    SelectObject(picture, oldPicture);
-    SelectObject(screen, oldScreen);
-    DeleteDC(picture);
-    DeleteDC(screen);
 }
 
 void Tmain::FormPaint(HDC dc) {
     if (!WorkBitmap || image.Visible() || Layered) return;
     BITMAP bm = {};
     GetObjectA(WorkBitmap, sizeof bm, &bm);
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, WorkBitmap);
-    BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+    TMemoryDC picture(dc, WorkBitmap);
+    BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, picture, 0, 0, SRCCOPY);
 }
 
 LRESULT Tmain::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -14,10 +14,6 @@ namespace {
 const TFormStyle kPicListStyle = {"Select Picture(s)", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
                                   WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, 413, 256};
 
-const char kTransitionCaptions[] =
-    "None|Slide Left|Slide Right|Slide Down|Slide Up|Fingers|Blocks|Expand|Close Curtains|Open Curtains|"
-    "Blink|UnBlink|Random";
-
 const char kPictureFilter[] =
     "All (*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png)|*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png|"
     "Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg;*.jpeg;*.jpe;*.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif|"
@@ -41,6 +37,7 @@ bool Tpiclist::Create() {
 
 void Tpiclist::CreateComponents() {
     durationbox.SetRange(kMinDuration, kMaxDuration);
+    static const std::string transitions = TransitionCaptions();
     const TControlRow layout[] = {
         {&okbutton, "OK", 328, 220, 75, 25, coBold},
         {&cancelbutton, "Cancel", 228, 220, 75, 25, coBold | coCancel},
@@ -49,7 +46,7 @@ void Tpiclist::CreateComponents() {
         {&clearbutton, "Clear All", 328, 100, 75, 25, 0},
         {&durationbox, "10", 122, 160, 73, 22, 0},
         {&durationlabel, "Duration (Seconds)", 123, 184, 0, 13, 0},
-        {&transitionBox, kTransitionCaptions, 8, 160, 94, 21, 0},
+        {&transitionBox, transitions.c_str(), 8, 160, 94, 21, 0},
         {&transitionlabel, "Transition Effect", 8, 184, 0, 13, 0},
         {&anbox, "GIF Animation", 8, 210, 97, 17, 0},
         {&list, "", 8, 8, 313, 145, coMultiSelect},
@@ -70,7 +67,7 @@ void Tpiclist::CreateComponents() {
     picfiledlg.PreviewPicture = PreviewPicture;
 }
 
-void Tpiclist::FormCreate() { transitionBox.SetItemIndex(0); }
+void Tpiclist::FormCreate() { transitionBox.SetItemIndex(kEffectNone); }
 
 // The slide show stands still while the dialog is open.
 void Tpiclist::FormShow() {
@@ -127,7 +124,6 @@ void Tpiclist::cancelbuttonClick() {
 
 void Tmain::SelectPictures1Click() {
     SaveSettings();
-    DialogBusy = true;
+    TModalScope scope(*this, TDialogStacking::AboveGobu);
     piclist->ShowModal();
-    DialogBusy = false;
 }

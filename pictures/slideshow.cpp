@@ -122,23 +122,16 @@ void Tmain::RunTransition(int effect) {
     if (!steps.empty() && WorkBitmap) {
         TFineTimer fine;
         auto wait = [this](int units) { SpinDelay(units); };
-        HDC dc = GetDC(Handle);
-        HDC picture = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(picture, WorkBitmap);
+        TWindowDC dc(Handle);
+        TMemoryDC picture(dc, WorkBitmap);
         if (Layered && LayeredScreen) {
             // Each step is composed into what the layered window shows, then shown.
-            HDC screen = CreateCompatibleDC(dc);
-            HGDIOBJ oldScreen = SelectObject(screen, LayeredScreen);
+            TMemoryDC screen(dc, LayeredScreen);
             DrawTransitionSteps(screen, picture, client.right, client.bottom, steps, wait,
-                                [this, screen] { PresentLayered(screen); });
-            SelectObject(screen, oldScreen);
-            DeleteDC(screen);
+                                [this, &screen] { PresentLayered(screen); });
         } else {
             DrawTransitionSteps(dc, picture, client.right, client.bottom, steps, wait);
         }
-        SelectObject(picture, old);
-        DeleteDC(picture);
-        ReleaseDC(Handle, dc);
     }
     // The repaint that ShowPicture queued draws the whole picture, also what the
     // effect's integer steps left out.

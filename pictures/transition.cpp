@@ -25,8 +25,8 @@ struct Steps {
     }
 };
 
-// Blocks: a 32 x 40 grid over a span of W + 41 by H + 31 pixels, every block shown once
-// in random order; a block drawn again is skipped without a wait.
+// A 32 x 40 grid over a span of W + 41 by H + 31 pixels, every block shown once in
+// random order; a block drawn again is skipped without a wait.
 void Blocks(Steps& s, int w, int h, TransitionRandom& random) {
     const int columns = 32, rows = 40;
     const int cw = (w + 41) / columns, ch = (h + 31) / rows;
@@ -42,27 +42,40 @@ void Blocks(Steps& s, int w, int h, TransitionRandom& random) {
     }
 }
 
+// The effects' captions in the order of their numbers; their steps follow.
+const char* const kCaptions[] = {
+    "None",   "Slide Left",     "Slide Right",   "Slide Down", "Slide Up", "Fingers", "Blocks",
+    "Expand", "Close Curtains", "Open Curtains", "Blink",      "UnBlink",  "Random",
+};
+static_assert(sizeof kCaptions / sizeof kCaptions[0] == kEffectCount, "one caption per effect");
+
 }  // namespace
+
+std::string TransitionCaptions() {
+    std::string captions = kCaptions[0];
+    for (int effect = 1; effect < kEffectCount; effect++) (captions += '|') += kCaptions[effect];
+    return captions;
+}
 
 std::vector<TransitionStep> TransitionSteps(int effect, int w, int h, TransitionRandom& random) {
     Steps s;
     switch (effect) {
-    case 0:  // None
+    case kEffectNone:
         s.Copy(0, 0, w, h);
         break;
-    case 1:  // Slide Left
+    case kEffectSlideLeft:
         for (int x = 0; x < w; x++) s.Wait(60), s.Copy(x, 0, x + 1, h);
         break;
-    case 2:  // Slide Right
+    case kEffectSlideRight:
         for (int x = w - 1; x >= 0; x--) s.Wait(60), s.Copy(x, 0, x + 1, h);
         break;
-    case 3:  // Slide Down
+    case kEffectSlideDown:
         for (int y = 0; y < h; y++) s.Wait(60), s.Copy(0, y, w, y + 1);
         break;
-    case 4:  // Slide Up
+    case kEffectSlideUp:
         for (int y = h - 1; y >= 0; y--) s.Wait(60), s.Copy(0, y, w, y + 1);
         break;
-    case 5: {  // Fingers: seventeen strips, odd ones from the left, even ones from the right
+    case kEffectFingers: {  // seventeen strips, odd ones from the left, even ones from the right
         const int strip = h / 16;
         for (int j = 0; j <= w / 8 + 1; j++)
             for (int i = 0; i <= 16; i++) {
@@ -72,10 +85,10 @@ std::vector<TransitionStep> TransitionSteps(int effect, int w, int h, Transition
             }
         break;
     }
-    case 6:
+    case kEffectBlocks:
         Blocks(s, w, h, random);
         break;
-    case 7: {  // Expand: a centred rectangle grows in 100 steps
+    case kEffectExpand: {  // a centred rectangle grows in 100 steps
         const int cx = w / 2, cy = h / 2;
         for (int i = 1; i <= 100; i++) {
             int dx = w * i / 200, dy = h * i / 200;
@@ -84,16 +97,16 @@ std::vector<TransitionStep> TransitionSteps(int effect, int w, int h, Transition
         }
         break;
     }
-    case 8:  // Close Curtains
+    case kEffectCloseCurtains:
         for (int x = 0; x <= w / 2; x += 4) s.Columns(x, w, h);
         break;
-    case 9:  // Open Curtains
+    case kEffectOpenCurtains:
         for (int x = w / 2; x >= -3; x -= 4) s.Columns(x, w, h);
         break;
-    case 10:  // Blink
+    case kEffectBlink:
         for (int y = 0; y <= h / 2 + 3; y += 4) s.Rows(y, w, h);
         break;
-    case 11:  // UnBlink
+    case kEffectUnBlink:
         for (int y = h / 2; y >= -3; y -= 4) s.Rows(y, w, h);
         break;
     }

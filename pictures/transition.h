@@ -3,9 +3,31 @@
 #pragma once
 #include <functional>
 #include <random>
+#include <string>
 #include <vector>
 
-enum : int { kEffectNone = 0, kEffectLastDrawn = 11, kEffectRandom = 12 };
+// The effects in the order of the Select Picture(s) dialog's list; the settings file
+// keeps the number.
+enum TransitionEffect : int {
+    kEffectNone,
+    kEffectSlideLeft,
+    kEffectSlideRight,
+    kEffectSlideDown,
+    kEffectSlideUp,
+    kEffectFingers,
+    kEffectBlocks,
+    kEffectExpand,
+    kEffectCloseCurtains,
+    kEffectOpenCurtains,
+    kEffectBlink,
+    kEffectUnBlink,
+    kEffectRandom,  // draws no steps of its own: it picks one of the others
+    kEffectCount,
+    kEffectLastDrawn = kEffectUnBlink,
+};
+
+// The captions of the effects in their order, separated by "|", for the dialog's list.
+std::string TransitionCaptions();
 
 // A rectangle of the picture: left and top inclusive, right and bottom exclusive.
 // It may reach past the picture's edges; what lies outside is clipped when drawn.
@@ -26,7 +48,8 @@ struct TransitionStep {
 
 using TransitionRandom = std::minstd_rand;
 
-// The steps of effect 0 to 11 on a picture of this size; none for any other number.
+// The steps of an effect up to kEffectLastDrawn on a picture of this size; none for
+// any other number.
 // "Blocks" draws its order from random.
 std::vector<TransitionStep> TransitionSteps(int effect, int width, int height, TransitionRandom& random);
 

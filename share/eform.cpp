@@ -55,7 +55,7 @@ void Tshare::CreateComponents() {
         {&clearbutton, "<<- Clear", 171, 166, 70, 25, 0},
         // Its text, fitted and right-aligned, comes when the dialog is shown.
         {&includelabel, "", 409, 207, 0, 13, coRedText},
-        {&destinationbox, "E-Mail|Hard Disk|Floppy Disk", 13, 213, 92, 21, coEditable},
+        {&destinationbox, kDestinationCaptions, 13, 213, 92, 21, coEditable},
         {&Label3, "Destination", 13, 235, 0, 13, 0},
         {&cancelbutton, "Cancel", 248, 224, 74, 25, coBold | coCancel},
         {&okbutton, "OK", 336, 224, 74, 25, coBold},
@@ -70,7 +70,7 @@ void Tshare::CreateComponents() {
     okbutton.OnClick = [this] { okbuttonClick(); };
 }
 
-void Tshare::FormCreate() { destinationbox.SetItemIndex(0); }
+void Tshare::FormCreate() { destinationbox.SetItemIndex(kShareByMail); }
 
 // Web addresses are not offered: only files travel.
 void Tshare::FormShow() {
@@ -86,7 +86,7 @@ void Tshare::FormShow() {
                            label.bottom - label.top);
 }
 
-void Tshare::FormClose() { mainform->ShowPicture(mainform->CurrentPicture, true); }
+void Tshare::FormClose() { mainform->DialogClosed(); }
 
 void Tshare::AddUnique(TListView& list, const std::string& path) {
     if (!HoldsPath(list.Rows(), path)) list.Add(path);
@@ -128,19 +128,20 @@ void Tshare::okbuttonClick() {
     Close();
     // Out of the way while the package is written and delivered.
     Hide();
-    const std::string path = BuildPackage();
+    std::string reason;
+    const std::string path = BuildPackage(reason);
     if (path.empty()) {
-        ShowMessage(kPackingFailedMessage);
+        ShowMessage(PackingFailedMessage(reason));
         return;
     }
     switch (destination) {
-    case 0:
+    case kShareByMail:
         ComposeShareMail(path);
         break;
-    case 1:
+    case kShareToHardDisk:
         ShowMessage(PackedMessage(path));
         break;
-    case 2:
+    case kShareToFloppy:
         CopyToFloppy(path);
         break;
     }
@@ -148,7 +149,7 @@ void Tshare::okbuttonClick() {
 
 void Tshare::ExtractStub() { ExtractStubFile(mainform->ExePath); }
 
-std::string Tshare::BuildPackage() {
+std::string Tshare::BuildPackage(std::string& reason) {
     BusyCursor busy;
     const std::string exe = mainform->ExePath;
     try {
@@ -177,10 +178,13 @@ std::string Tshare::BuildPackage() {
         DeleteFileA(package.c_str());
         zipwriter.WritePackage(StubPathOf(exe), package, config.ConfigBlockSize, config.ConfigBlock);
         return package;
+    } catch (const EZipError& e) {
+        reason = e.what();
     } catch (const std::exception&) {
-        zipwriter.FilesList.clear();
-        return "";
+        reason.clear();
     }
+    zipwriter.FilesList.clear();
+    return "";
 }
 
 void Tshare::CopyToFloppy(const std::string& path) {

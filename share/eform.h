@@ -24,8 +24,9 @@ public:
     // executable's tail, unless a stub file lies there already. Reports nothing.
     void ExtractStub();
     // Packs the gobu and what travels with it into its package beside the executable;
-    // the package's path, or an empty text when packing failed (nothing is left then).
-    std::string BuildPackage();
+    // the package's path, or an empty text and the writer's reason when packing failed
+    // (nothing is left then).
+    std::string BuildPackage(std::string& reason);
     // False, after a message, when two files to be zipped share a file name.
     bool CheckIncludeNames();
     // Appends path unless the list holds it in any letter case.

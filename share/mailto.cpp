@@ -27,14 +27,13 @@ struct SimpleMapiState {
 // The bytes of a registry value under HKEY_LOCAL_MACHINE, read with a buffer of limit
 // bytes; false when the key or the value cannot be read or the value does not fit.
 bool ReadMachineValue(const char* keyPath, const char* name, DWORD limit, std::string& bytes) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    TRegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_QUERY_VALUE) != ERROR_SUCCESS) return false;
     std::string buffer(limit, '\0');
     DWORD size = limit;
-    const LONG result =
-        RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&buffer[0]), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS) return false;
+    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&buffer[0]), &size) !=
+        ERROR_SUCCESS)
+        return false;
     bytes.assign(buffer, 0, size);
     return true;
 }

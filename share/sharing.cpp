@@ -4,9 +4,8 @@
 #include "app/utility.h"
 #include "share/zip/sfxconfig.h"
 
-const char kPackingFailedMessage[] =
-    "Zipping process failed.  Perhaps a required file is missing, you are working from a CD-ROM, or the disk "
-    "is full.";
+const char kDestinationCaptions[] = "E-Mail|Hard Disk|Floppy Disk";
+
 const char kInsertFloppyQuestion[] =
     "Put a floppy with sufficient free space in the A: drive and click OK, or click Cancel";
 
@@ -49,4 +48,11 @@ std::string TooLargeForFloppyMessage(const std::string& packagePath) {
 
 std::string CopiedToFloppyMessage(const std::string& packagePath) {
     return "A:\\" + FileNamePart(packagePath) + " has been copied to the floppy disk.";
+}
+
+std::string PackingFailedMessage(const std::string& reason) {
+    std::string message =
+        "Zipping process failed.  Perhaps a required file is missing, you are working from a CD-ROM, or the "
+        "disk is full.";
+    return reason.empty() ? message : message + "  " + reason;
 }

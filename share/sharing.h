@@ -6,6 +6,12 @@
 #include <string>
 #include <vector>
 
+// Where a package goes, in the order of the Share dialog's list; the settings file
+// keeps the number.
+enum ShareDestination : int { kShareByMail, kShareToHardDisk, kShareToFloppy, kDestinationCount };
+// The captions of the destinations, in that order, for the dialog's list.
+extern const char kDestinationCaptions[];
+
 // Whether rows hold path in any letter case of A to Z.
 bool HoldsPath(const std::vector<std::string>& rows, const std::string& path);
 
@@ -33,5 +39,7 @@ std::string FloppyTarget(const std::string& packagePath);
 std::string PackedMessage(const std::string& packagePath);
 std::string TooLargeForFloppyMessage(const std::string& packagePath);
 std::string CopiedToFloppyMessage(const std::string& packagePath);
-extern const char kPackingFailedMessage[];
+// The message of a share whose package could not be written, ending with the reason
+// the archive writer gave (none when it gave none).
+std::string PackingFailedMessage(const std::string& reason);
 extern const char kInsertFloppyQuestion[];

@@ -27,12 +27,10 @@ HFONT DialogFont(bool bold) {
 }
 
 int TextWidth(HWND window, const char* text) {
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageA(window, WM_GETFONT, 0, 0)));
+    TWindowDC dc(window);
+    TSelection font(dc, HGDIOBJ(SendMessageA(window, WM_GETFONT, 0, 0)));
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, text, int(strlen(text)), &size);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
     return size.cx;
 }
 

@@ -123,7 +123,7 @@ bool TFileDialog::Run(HWND owner, bool save) {
     }
 
     BOOL chosen = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
-    if (preview_) DeleteObject(preview_), preview_ = nullptr;
+    preview_.Reset();
     if (!chosen) {
         if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
             ShowMessage("Too many files were chosen at once. Please choose fewer and add the rest in a second step.");
@@ -174,8 +174,7 @@ void TFileDialog::ShowPreviewOf(HWND child) {
         if (path.back() != '\\') path += '\\';
         picture = PreviewPicture(path + name);
     }
-    if (preview_) DeleteObject(preview_);
-    preview_ = picture;
+    preview_.Reset(picture);
     InvalidateRect(GetDlgItem(child, kPreviewId), nullptr, TRUE);
 }
 
@@ -198,11 +197,8 @@ void TFileDialog::DrawPreview(const DRAWITEMSTRUCT& item) const {
             w = std::max(1, int(Wide(w) * boxH / h)), h = boxH;
     }
     const int x = pane.left + (pane.right - pane.left - w) / 2, y = pane.top + (pane.bottom - pane.top - h) / 2;
-    HDC source = CreateCompatibleDC(item.hDC);
-    HGDIOBJ old = SelectObject(source, preview_);
+    TMemoryDC source(item.hDC, preview_);
     SetStretchBltMode(item.hDC, HALFTONE);
     SetBrushOrgEx(item.hDC, 0, 0, nullptr);
     StretchBlt(item.hDC, x, y, w, h, source, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
 }

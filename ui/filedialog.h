@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/scoped.h"
+
 class TFileDialog {
 public:
     std::string Title;
@@ -37,7 +39,7 @@ private:
     static UINT_PTR CALLBACK Hook(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
     void ShowPreviewOf(HWND child);
     void DrawPreview(const DRAWITEMSTRUCT& item) const;
-    HBITMAP preview_ = nullptr;
+    TGdiObject<HBITMAP> preview_;
 };
 
 // The chosen paths in an open dialog's result buffer: one full path, or a folder

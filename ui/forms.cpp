@@ -43,9 +43,7 @@ TMouseButton MouseButtonOf(UINT message) {
 
 void TApplication::Initialize(HINSTANCE instance) {
     Instance = instance;
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(TWindowDC(nullptr), LOGPIXELSY);
     if (dpi > 0) Dpi = dpi;
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WndProc;
@@ -193,8 +191,11 @@ void TMenuItem::SetEnabled(bool enabled) {
 
 // ---- TImage ----
 
+// The window goes first: it paints the picture until it is gone.
 TImage::~TImage() {
-    if (picture_) DeleteObject(picture_);
+    if (!handle_) return;
+    SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+    DestroyWindow(handle_);
 }
 
 void TImage::Place(TForm* owner, int left, int top, bool visible) {
@@ -216,8 +217,7 @@ void TImage::Place(TForm* owner, int left, int top, bool visible) {
 
 void TImage::SetPicture(HBITMAP bitmap) {
     PictureChanging();
-    if (picture_ && picture_ != bitmap) DeleteObject(picture_);
-    picture_ = bitmap;
+    picture_.Reset(bitmap);
     BITMAP bm = {};
     if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm)) bm.bmWidth = bm.bmHeight = 0;
     width_ = bm.bmWidth;
@@ -250,11 +250,8 @@ LRESULT CALLBACK TImage::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
         if (self->picture_) {
-            HDC mem = CreateCompatibleDC(dc);
-            HGDIOBJ old = SelectObject(mem, self->picture_);
-            BitBlt(dc, 0, 0, self->width_, self->height_, mem, 0, 0, SRCCOPY);
-            SelectObject(mem, old);
-            DeleteDC(mem);
+            TMemoryDC picture(dc, self->picture_);
+            BitBlt(dc, 0, 0, self->width_, self->height_, picture, 0, 0, SRCCOPY);
         }
         EndPaint(hwnd, &ps);
         return 0;
@@ -262,6 +259,11 @@ LRESULT CALLBACK TImage::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_TIMER:
         self->Timer(wParam);
         return 0;
+    case WM_NCDESTROY:
+        // Gone with its owner form's window.
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->handle_ = nullptr;
+        break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -306,18 +308,12 @@ HBITMAP CreatePixelBitmap(int width, int height, const uint32_t* pixels, uint32_
 HBITMAP CopyToDeviceBitmap(HBITMAP source) {
     BITMAP bm = {};
     if (!source || !GetObjectA(source, sizeof bm, &bm)) return nullptr;
-    HDC screen = GetDC(nullptr);
+    TWindowDC screen(nullptr);
     HBITMAP copy = CreateCompatibleBitmap(screen, bm.bmWidth, bm.bmHeight);
     if (copy) {
-        HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
-        HGDIOBJ oldFrom = SelectObject(from, source), oldTo = SelectObject(to, copy);
+        TMemoryDC from(screen, source), to(screen, copy);
         BitBlt(to, 0, 0, bm.bmWidth, bm.bmHeight, from, 0, 0, SRCCOPY);
-        SelectObject(from, oldFrom);
-        SelectObject(to, oldTo);
-        DeleteDC(from);
-        DeleteDC(to);
     }
-    ReleaseDC(nullptr, screen);
     return copy;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/dpi.h"
+#include "ui/scoped.h"
 
 class TForm;
 class TControl;
@@ -139,7 +140,7 @@ bool DispatchMenuCommand(F* form, const TMenuRow<F> (&rows)[N], UINT firstId, UI
 }
 
 // A picture component: holds a bitmap and, when placed on a form, shows it in a child
-// window of its own whose mouse events go to a handler of the form.
+// window of its own whose mouse events go to a handler of the form. It owns both.
 class TImage {
 public:
     std::function<void(TMouseButton, int x, int y)> OnMouseDown;
@@ -147,7 +148,11 @@ public:
     std::function<void(TMouseButton, int x, int y)> OnMouseUp;
     bool Transparent = false;
 
-    ~TImage();
+    TImage() = default;
+    virtual ~TImage();
+    TImage(const TImage&) = delete;
+    TImage& operator=(const TImage&) = delete;
+
     void Place(TForm* owner, int left, int top, bool visible);
     HWND Handle() const { return handle_; }
     int Left() const { return left_; }
@@ -173,7 +178,7 @@ private:
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
     HWND handle_ = nullptr;
     int left_ = 0, top_ = 0;
-    HBITMAP picture_ = nullptr;
+    TGdiObject<HBITMAP> picture_;
     int width_ = 0, height_ = 0;
 };
 
@@ -204,7 +209,10 @@ public:
     HWND Handle = nullptr;
     int Cursor = crDefault;  // the form's own cursor over its client area
 
+    TForm() = default;
     virtual ~TForm();
+    TForm(const TForm&) = delete;
+    TForm& operator=(const TForm&) = delete;
 
     // Creates the native window with the form's own class name, then runs FormCreate.
     bool CreateForm(const char* className, const TFormStyle& style, HWND owner, bool hollow);

@@ -10,15 +10,16 @@ Recorder* recorder = nullptr;
 
 void SetRecorder(Recorder* r) { recorder = r; }
 
-void Shell(HWND owner, const std::string& verb, const std::string& file, const std::string& parameters,
-           const std::string& directory, int show) {
+int Shell(HWND owner, const std::string& verb, const std::string& file, const std::string& parameters,
+          const std::string& directory, int show) {
     if (recorder) return recorder->Shell(owner, verb, file, parameters, directory, show);
-    ::ShellExecuteA(owner, verb.c_str(), file.c_str(), parameters.c_str(), directory.c_str(), show);
+    return int(INT_PTR(
+        ::ShellExecuteA(owner, verb.c_str(), file.c_str(), parameters.c_str(), directory.c_str(), show)));
 }
 
-void Exec(const std::string& commandLine, UINT show) {
+UINT Exec(const std::string& commandLine, UINT show) {
     if (recorder) return recorder->Exec(commandLine, show);
-    ::WinExec(commandLine.c_str(), show);
+    return ::WinExec(commandLine.c_str(), show);
 }
 
 int Message(HWND owner, const std::string& text, const std::string& caption, UINT type) {

@@ -12,9 +12,10 @@ namespace outward {
 class Recorder {
 public:
     virtual ~Recorder() = default;
-    virtual void Shell(HWND owner, const std::string& verb, const std::string& file,
-                       const std::string& parameters, const std::string& directory, int show) = 0;
-    virtual void Exec(const std::string& commandLine, UINT show) = 0;
+    // Return what the shell or the system would have answered.
+    virtual int Shell(HWND owner, const std::string& verb, const std::string& file,
+                      const std::string& parameters, const std::string& directory, int show) = 0;
+    virtual UINT Exec(const std::string& commandLine, UINT show) = 0;
     // Returns the button the user would have pressed.
     virtual int Message(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
     // Returns the result the mail program would have given. send is the resolved
@@ -25,9 +26,12 @@ public:
 // Null restores the real effects.
 void SetRecorder(Recorder* recorder);
 
-void Shell(HWND owner, const std::string& verb, const std::string& file, const std::string& parameters,
-           const std::string& directory, int show);
-void Exec(const std::string& commandLine, UINT show);
+// ShellExecuteA's answer as a number: above 32 when the shell took the file, otherwise
+// the reason it did not (SE_ERR_NOASSOC, ERROR_FILE_NOT_FOUND, ...).
+int Shell(HWND owner, const std::string& verb, const std::string& file, const std::string& parameters,
+          const std::string& directory, int show);
+// WinExec's answer: above 31 when the program started, otherwise the reason it did not.
+UINT Exec(const std::string& commandLine, UINT show);
 int Message(HWND owner, const std::string& text, const std::string& caption, UINT type);
 // Hands a message to the mail program through Simple MAPI, in a session of its own,
 // with the mail program's dialogs owned by parent; returns MAPISendMail's result.

@@ -395,6 +395,125 @@ void TZipWriter::CheckFilesList() {
     FilesList.swap(kept);
 }
 
+namespace {
+
+// One run of the writer over its checked list of files: the output, the entries
+// written so far, and the encoder with its work buffers, allocated once per run.
+class ArchiveRun {
+public:
+    ArchiveRun(const std::string& zipName, uint64_t maxArchiveSize, uint32_t maxEntries,
+               const std::function<void()>& afterWrite)
+        : out_(zipName, maxArchiveSize, afterWrite),
+          maxArchiveSize_(maxArchiveSize),
+          maxEntries_(maxEntries) {
+        out_.Create();
+    }
+
+    // The bytes of an open file, from its current position to its end, ahead of the
+    // entries; every recorded offset counts them.
+    void CopyPrefix(TZipFile& prefix) {
+        char buf[kIoBufferSize];
+        ptrdiff_t got;
+        while ((got = prefix.Read(buf, sizeof buf)) > 0) out_.Write(buf, size_t(got));
+        if (got < 0) throw EZipError("The package prefix could not be read.");
+    }
+
+    // A local header, the file's data stored or deflated, and the header patched with
+    // the sizes and CRC of the data. A file that is gone, cannot be opened or repeats an
+    // earlier stored name is left out.
+    void AddEntry(const std::string& path, int packLevel, bool store) {
+        auto entry = std::make_unique<TZipHeaderInfo>();
+        uint32_t attributes = ZipFileAttributes(path);
+        if (attributes == kNoFile) return;
+        entry->ExternalAttributes = attributes;
+        TZipFile in;
+        if (!in.OpenRead(path)) return;  // locked by a writer, or no longer readable
+        entry->DateTime = in.DosDateTime();
+        uint64_t size = in.Size();
+        if (size > maxArchiveSize_)
+            throw EZipError(path + " is 2 GiB or larger, more than a ZIP archive can hold.");
+        entry->UncompressedSize = uint32_t(size);
+
+        entry->FileName = BareName(ZipOemToAnsi(ZipAnsiToOem(path)));
+        if (entry->FileName.empty()) return;
+        entry->RelativeOffset = uint32_t(out_.Position());
+        entry->InternalAttributes = 2;
+        entry->DiskNumberStart = 0;
+        if (byName_.Find(*entry) != nullptr) return;  // the first file of a name is the one packed
+        if (records_.size() == maxEntries_)
+            throw EZipError("A ZIP archive cannot hold more than 65535 files.");
+        std::string storedName = entry->StoredName();
+        if (storedName.size() > 0xFFFF)
+            throw EZipError("The file name of " + path + " is too long for a ZIP archive.");
+        entry->FileNameLength = uint16_t(storedName.size());
+
+        out_.Write(entry->LocalHeader());
+        uint64_t dataStart = out_.Position();
+        FileSource source(in, maxArchiveSize_);
+        if (store)
+            Store(source, *entry, path);
+        else
+            Deflate(source, packLevel, *entry, path);
+        if (source.TooLarge()) throw EZipError(path + " grew past 2 GiB while it was packed.");
+        // The bytes actually read, so that size and CRC always describe the same data.
+        entry->UncompressedSize = uint32_t(source.Total());
+        entry->CompressedSize = uint32_t(out_.Position() - dataStart);
+        entry->CRC32 = source.Crc();
+        out_.Rewrite(entry->RelativeOffset, entry->LocalHeader());
+        in.Close();
+
+        byName_.Add(entry.get());
+        byNone_.Add(entry.get());
+        records_.push_back(std::move(entry));
+    }
+
+    // The central directory in the order the entries were written, and the end record;
+    // the number of entries.
+    uint32_t Finish() {
+        TEndCentral end;
+        end.EntriesThisDisk = end.TotalEntries = uint16_t(records_.size());
+        end.CentralOffset = uint32_t(out_.Position());
+        for (size_t i = 0; i < byNone_.Count(); i++) out_.Write(byNone_[i]->CentralHeader());
+        end.CentralSize = uint32_t(out_.Position() - end.CentralOffset);
+        out_.Write(end.Bytes());
+        out_.Finish();
+        return uint32_t(records_.size());
+    }
+
+private:
+    void Store(FileSource& source, TZipHeaderInfo& entry, const std::string& path) {
+        entry.CompressionMethod = 0;
+        entry.InternalAttributes = 0;
+        ptrdiff_t got;
+        while ((got = source.Read(chunk_.data(), chunk_.size())) > 0) out_.Write(chunk_.data(), size_t(got));
+        if (got < 0 && !source.TooLarge()) throw EZipError("Cannot read " + path + ".");
+    }
+
+    void Deflate(FileSource& source, int packLevel, TZipHeaderInfo& entry, const std::string& path) {
+        if (packLevel >= 8)
+            entry.Flag = 0x0002;
+        else if (packLevel <= 2)
+            entry.Flag = 0x0004;
+        OutputSink sink(out_);
+        DeflateResult r = encoder_.Encode(packLevel, source, sink, true);
+        sink.RethrowFailure();
+        if (r.status == DeflateStatus::ReadFailed && !source.TooLarge())
+            throw EZipError("Cannot read " + path + ".");
+        entry.CompressionMethod = r.stored ? 0 : 8;
+        entry.InternalAttributes = r.text ? 1 : 0;
+    }
+
+    ZipOutput out_;
+    uint64_t maxArchiveSize_;
+    uint32_t maxEntries_;
+    std::vector<std::unique_ptr<TZipHeaderInfo>> records_;
+    TSortedZip byName_{TZipSortMode::ByName}, byNone_{TZipSortMode::ByNone};
+    DeflateEncoder encoder_;
+    std::vector<uint8_t> chunk_ = std::vector<uint8_t>(kStoreChunk);
+};
+
+}  // namespace
+
 uint32_t TZipWriter::Run() {
     if (PackLevel < 0 || PackLevel > 9) throw EZipError("The compression level must be 0 to 9.");
     // Folder paths in stored names are not built.
@@ -404,89 +523,9 @@ uint32_t TZipWriter::Run() {
     // must not be overwritten either.
     if (ZipFileExists(ZipName)) throw EZipError("The archive " + ZipName + " already exists.");
 
-    ZipOutput out(ZipName, MaxArchiveSize, DoProcessMessages);
-    out.Create();
-    if (PackagePrefix != nullptr) {
-        char buf[kIoBufferSize];
-        ptrdiff_t got;
-        while ((got = PackagePrefix->Read(buf, sizeof buf)) > 0) out.Write(buf, size_t(got));
-        if (got < 0) throw EZipError("The package prefix could not be read.");
-    }
-
-    std::vector<std::unique_ptr<TZipHeaderInfo>> records;
-    TSortedZip byName(TZipSortMode::ByName), byNone(TZipSortMode::ByNone);
-    TEndCentral end;
-    DeflateEncoder encoder;  // its work buffers are allocated here, once per run
-    std::vector<uint8_t> chunk(kStoreChunk);
-    uint32_t count = 0;
-
-    for (const std::string& path : FilesList) {
-        auto entry = std::make_unique<TZipHeaderInfo>();
-        uint32_t attributes = ZipFileAttributes(path);
-        if (attributes == kNoFile) continue;
-        entry->ExternalAttributes = attributes;
-        TZipFile in;
-        if (!in.OpenRead(path)) continue;  // locked by a writer, or no longer readable
-        entry->DateTime = in.DosDateTime();
-        uint64_t size = in.Size();
-        if (size > MaxArchiveSize)
-            throw EZipError(path + " is 2 GiB or larger, more than a ZIP archive can hold.");
-        entry->UncompressedSize = uint32_t(size);
-
-        entry->FileName = BareName(ZipOemToAnsi(ZipAnsiToOem(path)));
-        if (entry->FileName.empty()) continue;
-        entry->RelativeOffset = uint32_t(out.Position());
-        entry->InternalAttributes = 2;
-        entry->DiskNumberStart = 0;
-        if (byName.Find(*entry) != nullptr) continue;  // the first file of a name is the one packed
-        if (count == MaxEntries) throw EZipError("A ZIP archive cannot hold more than 65535 files.");
-        std::string storedName = entry->StoredName();
-        if (storedName.size() > 0xFFFF)
-            throw EZipError("The file name of " + path + " is too long for a ZIP archive.");
-        entry->FileNameLength = uint16_t(storedName.size());
-
-        out.Write(entry->LocalHeader());
-        uint64_t dataStart = out.Position();
-        FileSource source(in, MaxArchiveSize);
-        if (PackLevel == 0 || MatchesAny(NoCompressList, path)) {
-            entry->CompressionMethod = 0;
-            entry->InternalAttributes = 0;
-            ptrdiff_t got;
-            while ((got = source.Read(chunk.data(), chunk.size())) > 0) out.Write(chunk.data(), size_t(got));
-            if (got < 0 && !source.TooLarge()) throw EZipError("Cannot read " + path + ".");
-        } else {
-            if (PackLevel >= 8)
-                entry->Flag = 0x0002;
-            else if (PackLevel <= 2)
-                entry->Flag = 0x0004;
-            OutputSink sink(out);
-            DeflateResult r = encoder.Encode(PackLevel, source, sink, true);
-            sink.RethrowFailure();
-            if (r.status == DeflateStatus::ReadFailed && !source.TooLarge())
-                throw EZipError("Cannot read " + path + ".");
-            entry->CompressionMethod = r.stored ? 0 : 8;
-            entry->InternalAttributes = r.text ? 1 : 0;
-        }
-        if (source.TooLarge()) throw EZipError(path + " grew past 2 GiB while it was packed.");
-        // The bytes actually read, so that size and CRC always describe the same data.
-        entry->UncompressedSize = uint32_t(source.Total());
-        entry->CompressedSize = uint32_t(out.Position() - dataStart);
-        entry->CRC32 = source.Crc();
-        out.Rewrite(entry->RelativeOffset, entry->LocalHeader());
-        in.Close();
-
-        byName.Add(entry.get());
-        byNone.Add(entry.get());
-        records.push_back(std::move(entry));
-        count++;
-        end.EntriesThisDisk++;
-        end.TotalEntries++;
-    }
-
-    end.CentralOffset = uint32_t(out.Position());
-    for (size_t i = 0; i < byNone.Count(); i++) out.Write(byNone[i]->CentralHeader());
-    end.CentralSize = uint32_t(out.Position() - end.CentralOffset);
-    out.Write(end.Bytes());
-    out.Finish();
-    return count;
+    ArchiveRun run(ZipName, MaxArchiveSize, MaxEntries, DoProcessMessages);
+    if (PackagePrefix != nullptr) run.CopyPrefix(*PackagePrefix);
+    for (const std::string& path : FilesList)
+        run.AddEntry(path, PackLevel, PackLevel == 0 || MatchesAny(NoCompressList, path));
+    return run.Finish();
 }

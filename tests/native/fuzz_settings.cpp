@@ -24,7 +24,7 @@ std::string Resolve(const std::string& path) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GobuSettings read;
     ReadSettings(std::string(reinterpret_cast<const char*>(data), size), true, Resolve, read);
-    if (!InRange(read.transition, -1, kTransitionCount - 1) ||
+    if (!InRange(read.transition, -1, kEffectCount - 1) ||
         !InRange(read.duration, kMinDuration, kMaxDuration) ||
         !InRange(read.destination, -1, kDestinationCount - 1))
         abort();

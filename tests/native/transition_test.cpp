@@ -71,6 +71,13 @@ TEST(Transitions, NumbersOutsideTheDrawnEffectsDrawNothing) {
     for (int effect : {-1, 12, 13, 1000}) EXPECT_TRUE(TransitionSteps(effect, 155, 113, random).empty());
 }
 
+// The settings file keeps an effect by its number: the dialog's list is in that order.
+TEST(Transitions, TheDialogListsTheCaptionsInTheOrderOfTheEffectsNumbers) {
+    EXPECT_EQ(TransitionCaptions(),
+              "None|Slide Left|Slide Right|Slide Down|Slide Up|Fingers|Blocks|Expand|Close Curtains|"
+              "Open Curtains|Blink|UnBlink|Random");
+}
+
 TEST(Transitions, OddWidthsAndLowPicturesLeaveTheirRestToTheFinalRepaint) {
     TransitionRandom random(1);
     // Expand on an odd width never reaches the last column.

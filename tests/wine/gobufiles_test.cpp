@@ -289,7 +289,7 @@ TEST_F(AutoStart, AReadOnlyMachineKeyIsReplacedByTheUsersOwnWithTruthfulMessages
                 c.userHolds ? std::vector<std::string>{name} : std::vector<std::string>{});
         EXPECT_EQ(gobu.IsAutoStart(), c.machineHolds || c.userHolds);
         RecordedCalls calls;
-        gobu.SetAutoStart(c.enable, true);
+        gobu.ChangeAutoStart(c.enable);
         EXPECT_EQ(calls.messages, std::vector<std::string>{c.message});
         EXPECT_EQ(Holds(HKEY_LOCAL_MACHINE, name), c.machineAfter);
         EXPECT_EQ(Holds(HKEY_CURRENT_USER, name), c.userAfter);
@@ -305,7 +305,7 @@ TEST_F(AutoStart, AWritableMachineKeyTakesTheValueAndTheUsersCopyGoes) {
     StandIn(HKEY_LOCAL_MACHINE, "machine", false);
     StandIn(HKEY_CURRENT_USER, "user", false, {name});
     RecordedCalls calls;
-    windows->main.SetAutoStart(true, false);
+    windows->main.SetAutoStart(true);
     EXPECT_TRUE(Holds(HKEY_LOCAL_MACHINE, name));
     EXPECT_FALSE(Holds(HKEY_CURRENT_USER, name)) << "Windows would start the gobu twice";
     EXPECT_TRUE(calls.messages.empty()) << "nothing is told when not asked";

@@ -64,10 +64,11 @@ TEST_F(Links, OkCancelAndTheCloseBoxEndTheDialogEachInItsOwnWay) {
         Tmain& gobu = windows->main;
         // Not yet in the file: the opening save writes it, so Cancel keeps it too.
         windows->filelist.list.Add("c:\\docs\\b.txt");
-        bool busy = false;
+        bool keysIgnored = false;
         ModalSteps steps({{ShowsFileList, [&] {
                                Tfilelist& f = windows->filelist;
-                               busy = gobu.DialogBusy;
+                               SendMessageA(gobu.Handle, WM_CHAR, 'q', 0);
+                               keysIgnored = IsWindow(gobu.Handle);
                                f.clearbuttonClick();
                                f.grouplaunchbox.SetChecked(true);
                                gobu.SetPosition(200, 100);
@@ -75,8 +76,11 @@ TEST_F(Links, OkCancelAndTheCloseBoxEndTheDialogEachInItsOwnWay) {
                            }}});
         gobu.Launch1Click();
         EXPECT_TRUE(steps.Done());
-        EXPECT_TRUE(busy);
-        EXPECT_FALSE(gobu.DialogBusy);
+        EXPECT_TRUE(keysIgnored);
+        // Once it has closed, quick keys are answered again.
+        const bool showRunning = gobu.durationtimer.Enabled();
+        SendMessageA(gobu.Handle, WM_CHAR, ' ', 0);
+        EXPECT_NE(gobu.durationtimer.Enabled(), showRunning);
         EXPECT_FALSE(windows->filelist.Visible());
         const std::vector<std::string> saved = {"c:\\docs\\a.txt", "http://X.com/Y", "c:\\docs\\b.txt"};
         EXPECT_EQ(windows->filelist.list.Rows(), c.editsKept ? std::vector<std::string>{} : saved);
@@ -93,21 +97,22 @@ TEST_F(Links, QuickKeyFOpensTheDialogOnlyWhenNoDialogIsBusy) {
     auto windows = StartGobu(dir + "g.exe");
     Tmain& gobu = windows->main;
     int shown = 0;
-    auto closeWhenShown = [&] {
-        return ModalStep{ShowsFileList, [&] {
-                             shown++;
-                             windows->filelist.cancelbutton.Click();
-                         }};
-    };
-    ModalSteps steps({closeWhenShown()});
-    gobu.DialogBusy = true;
-    SendMessageA(gobu.Handle, WM_CHAR, 'f', 0);
-    Pump(100);
+    // F typed while the help window shows, then once it has closed.
+    ModalSteps steps({{[] { return help->Visible(); },
+                       [&] {
+                           SendMessageA(gobu.Handle, WM_CHAR, 'f', 0);
+                           Pump(100);
+                           help->Close();
+                       }},
+                      {ShowsFileList, [&] {
+                           shown++;
+                           windows->filelist.cancelbutton.Click();
+                       }}});
+    SendMessageA(gobu.Handle, WM_CHAR, 'h', 0);
     EXPECT_EQ(shown, 0);
-    gobu.DialogBusy = false;
     SendMessageA(gobu.Handle, WM_CHAR, 'f', 0);
     EXPECT_EQ(shown, 1);
-    EXPECT_FALSE(gobu.DialogBusy);
+    EXPECT_TRUE(steps.Done());
 }
 
 TEST_F(Links, AskForTextReturnsWhatTheBoxHoldsAsTheInputBoxCloses) {

@@ -6,10 +6,20 @@
 #include "app/gobuwindows.h"
 #include "app/startfrm.h"
 #include "links/questfrm.h"
+#include "modal_steps.h"
 #include "pictures/display.h"
 #include "wine_support.h"
 
 namespace {
+
+// Runs an action while each message box would show.
+struct DuringMessages : RecordedCalls {
+    std::function<void()> during;
+    int Message(HWND owner, const std::string& text, const std::string& caption, UINT type) override {
+        if (during) during();
+        return RecordedCalls::Message(owner, text, caption, type);
+    }
+};
 
 class GobuWindow : public testing::Test {
 protected:
@@ -83,14 +93,27 @@ TEST_F(GobuWindow, QuickKeysAreIgnoredWhileADialogIsBusy) {
     auto windows = StartGobu(dir + "gobu.exe");
     Tmain* gobu = &windows->main;
     HWND hwnd = gobu->Handle;
-    gobu->DialogBusy = true;
-    SendMessageA(hwnd, WM_CHAR, 'q', 0);
-    SendMessageA(hwnd, WM_CHAR, 'M', 0);
-    Pump(50);
+    int typed = 0;
+    auto typeQuitAndHide = [&] {
+        SendMessageA(hwnd, WM_CHAR, 'q', 0);
+        SendMessageA(hwnd, WM_CHAR, 'M', 0);
+        Pump(50);
+        typed++;
+    };
+    // The help window, which no other dialog's visibility stands for, and a message box.
+    ModalSteps steps({{[] { return help->Visible(); }, [&] {
+                           typeQuitAndHide();
+                           help->Close();
+                       }}});
+    SendMessageA(hwnd, WM_CHAR, 'h', 0);
+    DuringMessages calls;
+    calls.during = typeQuitAndHide;
+    SendMessageA(hwnd, WM_COMMAND, gobu->About1.Id, 0);
+    EXPECT_EQ(typed, 2);
     EXPECT_TRUE(IsWindow(hwnd));
     EXPECT_FALSE(Application.Minimized());
 
-    gobu->DialogBusy = false;
+    calls.during = nullptr;
     SendMessageA(hwnd, WM_CHAR, 'm', 0);
     EXPECT_TRUE(PumpUntil([] { return Application.Minimized(); }, 2000));
     EXPECT_FALSE(IsWindowVisible(hwnd));
@@ -115,29 +138,36 @@ TEST_F(GobuWindow, SuspendAndResumeRestoreStayOnTop) {
     Tmain* gobu = &windows->main;
     gobu->ApplyShape();
     auto topmost = [&] { return (GetWindowLongPtrA(gobu->Handle, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    // The Share dialog from the menu: the gobu steps down while it shows.
+    auto shareAndSee = [&](bool& checkedDuring, bool& topmostDuring) {
+        ModalSteps steps({{[] { return VisibleForm<Tshare>("Tshare") != nullptr; }, [&] {
+                               checkedDuring = gobu->menustayontop.Checked();
+                               topmostDuring = topmost();
+                               windows->share.cancelbutton.Click();
+                           }}});
+        SendMessageA(gobu->Handle, WM_COMMAND, gobu->HardDisk1.Id, 0);
+        EXPECT_TRUE(steps.Done());
+    };
 
     gobu->menustayontopClick();
     EXPECT_TRUE(gobu->menustayontop.Checked());
     EXPECT_TRUE(topmost());
-    gobu->SuspendStayOnTop();
-    EXPECT_TRUE(gobu->StayOnTopSuspended);
-    EXPECT_FALSE(gobu->menustayontop.Checked());
-    EXPECT_FALSE(topmost());
-    gobu->ResumeStayOnTop();
-    EXPECT_FALSE(gobu->StayOnTopSuspended);
+    bool checkedDuring = true, topmostDuring = true;
+    shareAndSee(checkedDuring, topmostDuring);
+    EXPECT_FALSE(checkedDuring);
+    EXPECT_FALSE(topmostDuring);
     EXPECT_TRUE(gobu->menustayontop.Checked());
     EXPECT_TRUE(topmost());
 
-    // Without Stay on Top the pair changes nothing.
+    // Without Stay on Top the dialog changes nothing.
     gobu->menustayontopClick();
     EXPECT_FALSE(topmost());
     // The stacking changes keep the window's shape.
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(GetWindowRgn(gobu->Handle, rgn), COMPLEXREGION);
     DeleteObject(rgn);
-    gobu->SuspendStayOnTop();
-    EXPECT_FALSE(gobu->StayOnTopSuspended);
-    gobu->ResumeStayOnTop();
+    shareAndSee(checkedDuring, topmostDuring);
+    EXPECT_FALSE(topmostDuring);
     EXPECT_FALSE(gobu->menustayontop.Checked());
     EXPECT_FALSE(topmost());
 }

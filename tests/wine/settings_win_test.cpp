@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "app/gobufiles.h"
 #include "app/gobuwindows.h"
 #include "app/startfrm.h"
 #include "wine_support.h"
@@ -148,16 +149,39 @@ TEST_F(Settings, AFailedSaveLeavesThePreviousFileAndNoStrayFile) {
     // Another program holds the file open without sharing: it cannot be replaced.
     HANDLE held = CreateFileA((dir + "g.gobu").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    gobu.SaveSettings();
+    RecordedCalls calls;
+    EXPECT_FALSE(gobu.SaveSettings());
     CloseHandle(held);
+    EXPECT_EQ(calls.messages.size(), 1u);
     EXPECT_EQ(ReadFileText(dir + "g.gobu"), before);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((dir + "*.tmp").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
 
-    gobu.SaveSettings();
+    EXPECT_TRUE(gobu.SaveSettings());
     EXPECT_EQ(ReadFileText(dir + "g.gobu").find("gobu left 10\r\ngobu top 10\r\n"), 0u);
+    EXPECT_EQ(calls.messages.size(), 1u) << "a save that succeeds says nothing";
+}
+
+// A gobu in a folder where its file cannot be written keeps running with its settings
+// in memory, and every save that fails says so once, naming the file and the reason.
+TEST_F(Settings, ASaveIntoAReadOnlyFileSaysSoOnceNamingTheFile) {
+    const std::string file = dir + "g.gobu", before = "gobu left 300\r\ngobu top 200\r\n";
+    WriteFile(file, before);
+    ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    auto windows = StartGobu(dir + "g.exe");
+    Tmain& gobu = windows->main;
+    RecordedCalls calls;
+    EXPECT_FALSE(gobu.SaveSettings());
+    EXPECT_EQ(calls.messages, std::vector<std::string>{"Gobu: " + file + " could not be saved. " +
+                                                       SystemErrorText(ERROR_ACCESS_DENIED)});
+    // A command that saves: the check mark stays as the user set it.
+    gobu.menustayontopClick();
+    EXPECT_TRUE(gobu.menustayontop.Checked());
+    EXPECT_EQ(calls.messages.size(), 2u);
+    EXPECT_EQ(ReadFileText(file), before);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(Settings, TogglingTransparentOrStayOnTopWritesTheFileAtOnce) {
@@ -243,10 +267,10 @@ TEST_F(Settings, AutoStartChangeKeepsStayOnTop) {
     Tmain& gobu = windows->main;
     RecordedCalls calls;
     gobu.menustayontopClick();
-    gobu.SetAutoStart(true, true);
+    gobu.ChangeAutoStart(true);
     EXPECT_TRUE(gobu.menustayontop.Checked());
     EXPECT_TRUE(GetWindowLongPtrA(gobu.Handle, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    gobu.SetAutoStart(false, false);
+    gobu.SetAutoStart(false);
     EXPECT_EQ(calls.messages.size(), 1u);
 }
 

@@ -71,7 +71,8 @@ struct FloppyAnswers : RecordedCalls {
 // the package, now with the settings file.
 TEST_F(Share, PacksTheGobuBehindItsStubAndReusesTheStubFile) {
     auto windows = StartGobu(exe);
-    ASSERT_EQ(windows->share.BuildPackage(), package);
+    std::string reason;
+    ASSERT_EQ(windows->share.BuildPackage(reason), package);
     EXPECT_EQ(PackedNames(), (std::vector<std::string>{"holiday.exe", "sfxstub32.bin"}));
     const std::string bytes = ReadFileText(package);
     EXPECT_EQ(bytes.substr(0, StubSize), ReadFileText(exe).substr(4000));
@@ -81,7 +82,7 @@ TEST_F(Share, PacksTheGobuBehindItsStubAndReusesTheStubFile) {
     std::string changedStub(StubSize, 'S');
     WriteFile(dir + "sfxstub32.bin", changedStub);
     windows->main.SaveSettings();
-    ASSERT_EQ(windows->share.BuildPackage(), package);
+    ASSERT_EQ(windows->share.BuildPackage(reason), package);
     EXPECT_EQ(PackedNames(), (std::vector<std::string>{"holiday.exe", "sfxstub32.bin", "holiday.gobu"}));
     EXPECT_EQ(ReadFileText(package).substr(0, StubSize), changedStub);
 }
@@ -98,19 +99,25 @@ TEST_F(Share, PacksPicturesThenIncludedFilesUnderTheirNamesAlone) {
     auto windows = StartGobu(exe);
     windows->piclist.list.SetRows({dir + "a\\beach.bmp"});
     windows->share.wantedbox.SetRows({"http://example.com/notes.txt", "c:\\moved\\away\\notes.txt", dir + "b\\beach.bmp"});
-    ASSERT_EQ(windows->share.BuildPackage(), package);
+    std::string reason;
+    ASSERT_EQ(windows->share.BuildPackage(reason), package);
     EXPECT_EQ(PackedNames(), (std::vector<std::string>{"holiday.exe", "sfxstub32.bin", "beach.bmp", "notes.txt"}));
 }
 
 // A package that cannot be written leaves nothing behind but what was there, and OK
-// tells the user.
+// tells the user why, in the archive writer's words.
 TEST_F(Share, AFailedPackShowsItsMessageAndLeavesNoFile) {
     struct Case {
         const char* what;
         std::function<void(const std::string& dir)> spoil;
+        std::string reason;
     } cases[] = {
-        {"a folder holds the package's name", [](const std::string& d) { CreateDirectoryA((d + "holiday_zip.exe").c_str(), nullptr); }},
-        {"the executable is too short to carry a stub", [](const std::string& d) { WriteFile(d + "holiday.exe", "MZ"); }},
+        {"a folder holds the package's name",
+         [](const std::string& d) { CreateDirectoryA((d + "holiday_zip.exe").c_str(), nullptr); },
+         "The archive " + package + " already exists."},
+        {"the executable is too short to carry a stub",
+         [](const std::string& d) { WriteFile(d + "holiday.exe", "MZ"); },
+         "Cannot read the extractor stub " + dir + "sfxstub32.bin."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -122,7 +129,7 @@ TEST_F(Share, AFailedPackShowsItsMessageAndLeavesNoFile) {
         windows->share.destinationbox.SetItemIndex(1);
         ModalSteps steps({{ShowsShare, [&] { windows->share.okbutton.Click(); }}});
         windows->share.ShowModal();
-        EXPECT_EQ(calls.messages, std::vector<std::string>{kPackingFailedMessage});
+        EXPECT_EQ(calls.messages, std::vector<std::string>{PackingFailedMessage(c.reason)});
         std::vector<std::string> after = FilesInFolder();
         after.erase(std::remove(after.begin(), after.end(), "sfxstub32.bin"), after.end());
         EXPECT_EQ(after, before);

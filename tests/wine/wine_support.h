@@ -92,11 +92,15 @@ struct RecordedCalls : outward::Recorder {
     bool sendMail = false;
     RecordedCalls() { outward::SetRecorder(this); }
     ~RecordedCalls() override { outward::SetRecorder(nullptr); }
-    void Shell(HWND, const std::string& verb, const std::string& file, const std::string&, const std::string&,
-               int) override {
+    int Shell(HWND, const std::string& verb, const std::string& file, const std::string&, const std::string&,
+              int) override {
         opened.push_back(verb + " " + file);
+        return 42;  // taken, as ShellExecuteA answers above 32
     }
-    void Exec(const std::string& commandLine, UINT) override { opened.push_back("exec " + commandLine); }
+    UINT Exec(const std::string& commandLine, UINT) override {
+        opened.push_back("exec " + commandLine);
+        return 33;  // started, as WinExec answers above 31
+    }
     int Message(HWND, const std::string& text, const std::string&, UINT) override {
         messages.push_back(text);
         return IDOK;
