@@ -11,11 +11,11 @@ const int kHintWidth = 142, kHintHeight = 80;
 const TFormStyle kStartStyle = {"Gobu", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_TOOLWINDOW, kHintWidth,
                                 kHintHeight};
 
-// The hint drawn for the usual display scalings beyond 96 DPI, as PNG resources.
+// The hint as drawn for the usual display scalings, PNG resources.
 const struct {
     int dpi;
     const char* name;
-} kHintCopies[] = {{120, "STARTDLG120"}, {144, "STARTDLG144"}, {192, "STARTDLG192"}};
+} kHintCopies[] = {{96, "STARTDLG"}, {120, "STARTDLG120"}, {144, "STARTDLG144"}, {192, "STARTDLG192"}};
 
 const char kUserKey[] = "Software\\Gobu";
 const char kStartedValue[] = "FirstStartDone";
@@ -23,11 +23,8 @@ const char kStartedValue[] = "FirstStartDone";
 // The hint at the screen's DPI: the copy drawn for it, or else the next larger one (the
 // largest above them all) scaled to it; null when it cannot be made.
 HBITMAP HintPicture() {
-    const int dpi = Application.Dpi;
-    if (dpi == kDesignDpi)
-        return HBITMAP(LoadImageA(Application.Instance, "STARTDLG", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     size_t i = 0;
-    while (i + 1 < sizeof kHintCopies / sizeof kHintCopies[0] && kHintCopies[i].dpi < dpi) i++;
+    while (i + 1 < sizeof kHintCopies / sizeof kHintCopies[0] && kHintCopies[i].dpi < Application.Dpi) i++;
     HRSRC found = FindResourceA(Application.Instance, kHintCopies[i].name, RT_RCDATA);
     HGLOBAL loaded = found ? LoadResource(Application.Instance, found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-# Makes Gobu's built-in artwork: gobu.bmp (the default picture), startdlg.bmp
-# (the first-use hint, 8 bits a pixel: it has fewer than 256 colours) with its copies
-# for scaled displays startdlg120.png, startdlg144.png and startdlg192.png, and
-# handpoint.cur (the pointing-hand cursor, at the sizes of each of those DPIs).
+# Makes Gobu's built-in artwork: gobu.bmp (the default picture), startdlg.png (the
+# first-use hint) with its copies for scaled displays startdlg120.png, startdlg144.png
+# and startdlg192.png, and handpoint.cur (the pointing-hand cursor, at the sizes of
+# each of those DPIs).
 import math
 import os
 import struct
@@ -35,44 +35,30 @@ def write_bmp24(path, width, height, rgb):
         f.write(head + info + body)
 
 
-def write_bmp8(path, width, height, rgb):
-    """As write_bmp24, for a picture of at most 256 colours: a third of the size."""
+def write_png(path, width, height, rgb):
+    """rgb: top-down rows of packed R,G,B bytes, at most 256 colours; written as a PNG
+    of a palette, 4 bits a pixel for 16 colours or fewer, else 8: a fraction of a
+    bitmap's size."""
     pixels = [bytes(rgb[i:i + 3]) for i in range(0, len(rgb), 3)]
     palette = sorted(set(pixels))
     assert len(palette) <= 256
-    index = {c: i for i, c in enumerate(palette)}
-    stride = (width + 3) & ~3
-    body = bytearray()
-    for y in range(height - 1, -1, -1):
-        body += bytes(index[c] for c in pixels[y * width:(y + 1) * width])
-        body += b"\0" * (stride - width)
-    table = b"".join(bytes((c[2], c[1], c[0], 0)) for c in palette)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0,
-                       len(body), 2835, 2835, len(palette), 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(table) + len(body),
-                       0, 0, 14 + len(info) + len(table))
-    with open(path, "wb") as f:
-        f.write(head + info + table + body)
-
-
-def write_png4(path, width, height, rgb):
-    """As write_bmp8, as a PNG of at most 16 colours, 4 bits a pixel: the larger copies
-    are read by the PNG decoder and are a tenth of a bitmap's size."""
-    pixels = [bytes(rgb[i:i + 3]) for i in range(0, len(rgb), 3)]
-    palette = sorted(set(pixels))
-    assert len(palette) <= 16
+    depth = 4 if len(palette) <= 16 else 8
     index = {c: i for i, c in enumerate(palette)}
     raw = bytearray()
     for y in range(height):
-        row = [index[c] for c in pixels[y * width:(y + 1) * width]] + [0]
+        row = [index[c] for c in pixels[y * width:(y + 1) * width]]
         raw.append(0)   # no filter: an index is not a quantity to predict
-        raw += bytes(row[x] << 4 | row[x + 1] for x in range(0, width, 2))
+        if depth == 4:
+            row.append(0)
+            raw += bytes(row[x] << 4 | row[x + 1] for x in range(0, width, 2))
+        else:
+            raw += bytes(row)
 
     def chunk(kind, data):
         return (struct.pack(">I", len(data)) + kind + data +
                 struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
     png = (b"\x89PNG\r\n\x1a\n" +
-           chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 4, 3, 0, 0, 0)) +
+           chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, 3, 0, 0, 0)) +
            chunk(b"PLTE", b"".join(palette)) +
            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) +
            chunk(b"IEND", b""))
@@ -411,10 +397,12 @@ def make_cursor():
 
 def main():
     write_bmp24(os.path.join(HERE, "gobu.bmp"), GW, GH, make_gobu())
-    write_bmp8(os.path.join(HERE, "startdlg.bmp"), SW, SH, make_startdlg(96))
+    # The hint at 96 DPI keeps every shade of its text; the larger copies are drawn
+    # in 16 colours, which at their size no eye tells apart.
+    write_png(os.path.join(HERE, "startdlg.png"), SW, SH, make_startdlg(96))
     for dpi in DPIS[1:]:
-        write_png4(os.path.join(HERE, "startdlg%d.png" % dpi), scaled(SW, dpi), scaled(SH, dpi),
-                   sixteen_colours(make_startdlg(dpi)))
+        write_png(os.path.join(HERE, "startdlg%d.png" % dpi), scaled(SW, dpi), scaled(SH, dpi),
+                  sixteen_colours(make_startdlg(dpi)))
     with open(os.path.join(HERE, "handpoint.cur"), "wb") as f:
         f.write(make_cursor())
 
