@@ -182,16 +182,6 @@ def screenshot(area=None):
     return Picture.from_ppm(data)
 
 
-def find_picture(shot, pic, near_x, near_y, reach=40):
-    """Where pic appears exactly on the screen, searched around a point."""
-    for y in range(max(0, near_y - reach), min(shot.h - pic.h, near_y + reach) + 1):
-        for x in range(max(0, near_x - reach), min(shot.w - pic.w, near_x + reach) + 1):
-            if all(shot.at(x + i, y + j) == pic.at(i, j) for j in range(0, pic.h, 7) for i in range(0, pic.w, 5)):
-                if all(shot.at(x + i, y + j) == pic.at(i, j) for j in range(pic.h) for i in range(pic.w)):
-                    return x, y
-    return None
-
-
 def windows_path(path):
     """The path as the gobu sees it: Wine's drive Z: is the root of the file system."""
     return "Z:" + path.replace("/", "\\")

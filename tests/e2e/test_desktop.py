@@ -7,7 +7,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import Picture, find_picture, screenshot, set_started_before, wait_for, windows, xdotool  # noqa: E402
+from harness import Picture, screenshot, set_started_before, wait_for, windows, xdotool  # noqa: E402
 
 BUILT_IN = Picture.from_bmp(os.path.join(harness.SOURCE, "resources", "gobu.bmp"))
 HINT = Picture.from_file(os.path.join(harness.SOURCE, "resources", "startdlg.png"))
@@ -22,6 +22,16 @@ def object_pixel():
             if BUILT_IN.at(cx + dx, cy + dy) != KEY:
                 return cx + dx, cy + dy
     raise AssertionError("no object pixel in the built-in picture")
+
+
+def find_picture(shot, pic, near_x, near_y, reach=40):
+    """Where pic appears exactly on the screen, searched around a point."""
+    for y in range(max(0, near_y - reach), min(shot.h - pic.h, near_y + reach) + 1):
+        for x in range(max(0, near_x - reach), min(shot.w - pic.w, near_x + reach) + 1):
+            if all(shot.at(x + i, y + j) == pic.at(i, j) for j in range(0, pic.h, 7) for i in range(0, pic.w, 5)):
+                if all(shot.at(x + i, y + j) == pic.at(i, j) for j in range(pic.h) for i in range(pic.w)):
+                    return x, y
+    return None
 
 
 class Desktop(harness.GobuTestCase):

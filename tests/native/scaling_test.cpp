@@ -40,29 +40,20 @@ TEST(FitSize, PicturesOverHalfTheWorkAreaShrinkToFitItAndNoOthers) {
 }
 
 TEST(PreparePicture, APictureKeepsItsSizeAt96DpiGrowsInProportionAboveAndFitsHalfTheWorkArea) {
-    const PictureSize half{512, 384};  // of a 1024 x 768 work area
+    // The built-in picture of 155 x 113 at each DPI, then two that outgrow the box.
     const struct {
         PictureSize picture;
         int dpi;
         PictureSize shown;
-    } cases[] = {
-        {{155, 113}, 96, {155, 113}},                                  // the built-in picture
-        {{155, 113}, 120, {194, 141}},                                 // 193.75 x 141.25
-        {{155, 113}, 144, {233, 170}},                                 // 232.5 x 169.5
-        {{155, 113}, 192, {310, 226}}, {{400, 300}, 144, {512, 384}},  // 600 x 450, then fitted
-        {{300, 400}, 192, {288, 384}},                                 // 600 x 800, then fitted
-        {{1, 1}, 144, {2, 2}},
-    };
+    } cases[] = {{{155, 113}, 96, {155, 113}},  {{155, 113}, 120, {194, 141}}, {{155, 113}, 144, {233, 170}},
+                 {{155, 113}, 192, {310, 226}}, {{400, 300}, 144, {512, 384}}, {{300, 400}, 192, {288, 384}}};
     for (const auto& c : cases) {
         Picture p;
         p.width = c.picture.width, p.height = c.picture.height;
         p.pixels.assign(size_t(p.width) * p.height, 0x123456);
-        for (bool transparent : {false, true}) {
-            const Picture& got = PreparePicture(p, half, transparent, c.dpi).picture;
-            EXPECT_EQ((PictureSize{got.width, got.height}), c.shown)
-                << c.picture.width << " x " << c.picture.height << " at " << c.dpi << " DPI gave "
-                << got.width << " x " << got.height;
-        }
+        const Picture& got = PreparePicture(p, {512, 384}, false, c.dpi).picture;
+        EXPECT_EQ((PictureSize{got.width, got.height}), c.shown)
+            << c.picture.width << " at " << c.dpi << " DPI";
     }
 }
 
@@ -123,24 +114,10 @@ TEST(PreparePicture, AReducedOrEnlargedKeyColourPictureKeepsAnExactShapeWithoutA
         {"two colours and a hole: the two averaged", 2, 2, {R, R, K, B}, {1, 1}, {{0, 0, 1}}, {0xAA0055}},
         // 3 to 2: the middle pixel is split between the shown pixels, half to each.
         {"at two thirds a split pixel counts by its share", 3, 1, {K, L, L}, {2, 1}, {{0, 1, 2}}, {K, L}},
-        // Enlarged for the screen's DPI, within a box that holds any size.
-        {"at 192 DPI each pixel is two by two of its colour",
-         2,
-         1,
-         {K, L},
-         {0, 0},
-         {{0, 2, 4}, {1, 2, 4}},
-         {K, K, L, L, K, K, L, L},
-         192},
-        // 2 x 2 to 3 x 3: the middle row and column each cover half of two pixels.
-        {"at 144 DPI a pixel half over a hole is a hole, one over two colours averages them",
-         2,
-         2,
-         {R, B, K, K},
-         {0, 0},
-         {{0, 0, 3}},
-         {R, 0x800080, B, K, K, K, K, K, K},
-         144},
+        // Enlarged for the screen's DPI: at 192 each pixel becomes two by two; at 144
+        // the middle row and column cover half of two pixels, over a hole a hole.
+        {"doubled at 192 DPI", 2, 1, {K, L}, {}, {{0, 2, 4}, {1, 2, 4}}, {K, K, L, L, K, K, L, L}, 192},
+        {"halves at 144 DPI", 2, 2, {R, B, K, K}, {}, {{0, 0, 3}}, {R, 0x800080, B, K, K, K, K, K, K}, 144},
     };
     for (const Case& c : cases) {
         Picture p;
