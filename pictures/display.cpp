@@ -240,7 +240,7 @@ void Tmain::ShowPicture(int index, bool reshape) {
     if (!loaded && !PictureOfBitmap(gobuholder.Picture(), decoded)) return;
     ShownPicture shown;
     try {
-        shown = PreparePicture(std::move(decoded), box, transparent);
+        shown = PreparePicture(std::move(decoded), box, transparent, Application.Dpi);
     } catch (const std::bad_alloc&) {
         return;
     }

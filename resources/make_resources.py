@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-# Makes Gobu's built-in artwork: gobu.bmp (the default picture), startdlg.bmp
-# (the first-use hint, 8 bits a pixel: it has fewer than 256 colours) and
-# handpoint.cur (the pointing-hand cursor).
+# Makes Gobu's built-in artwork: gobu.bmp (the default picture), startdlg.png (the
+# first-use hint) with its copies for scaled displays startdlg120.png, startdlg144.png
+# and startdlg192.png, and handpoint.cur (the pointing-hand cursor, at the sizes of
+# each of those DPIs).
 import math
 import os
 import struct
 import subprocess
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 # /usr/local/bin/convert on the build machine is not ImageMagick.
@@ -33,24 +35,45 @@ def write_bmp24(path, width, height, rgb):
         f.write(head + info + body)
 
 
-def write_bmp8(path, width, height, rgb):
-    """As write_bmp24, for a picture of at most 256 colours: a third of the size."""
+def write_png(path, width, height, rgb):
+    """rgb: top-down rows of packed R,G,B bytes, at most 256 colours; written as a PNG
+    of a palette, 4 bits a pixel for 16 colours or fewer, else 8: a fraction of a
+    bitmap's size."""
     pixels = [bytes(rgb[i:i + 3]) for i in range(0, len(rgb), 3)]
     palette = sorted(set(pixels))
     assert len(palette) <= 256
+    depth = 4 if len(palette) <= 16 else 8
     index = {c: i for i, c in enumerate(palette)}
-    stride = (width + 3) & ~3
-    body = bytearray()
-    for y in range(height - 1, -1, -1):
-        body += bytes(index[c] for c in pixels[y * width:(y + 1) * width])
-        body += b"\0" * (stride - width)
-    table = b"".join(bytes((c[2], c[1], c[0], 0)) for c in palette)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0,
-                       len(body), 2835, 2835, len(palette), 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(table) + len(body),
-                       0, 0, 14 + len(info) + len(table))
+    raw = bytearray()
+    for y in range(height):
+        row = [index[c] for c in pixels[y * width:(y + 1) * width]]
+        raw.append(0)   # no filter: an index is not a quantity to predict
+        if depth == 4:
+            row.append(0)
+            raw += bytes(row[x] << 4 | row[x + 1] for x in range(0, width, 2))
+        else:
+            raw += bytes(row)
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    png = (b"\x89PNG\r\n\x1a\n" +
+           chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, 3, 0, 0, 0)) +
+           chunk(b"PLTE", b"".join(palette)) +
+           chunk(b"IDAT", zlib.compress(bytes(raw), 9)) +
+           chunk(b"IEND", b""))
     with open(path, "wb") as f:
-        f.write(head + info + table + body)
+        f.write(png)
+
+
+# The DPIs of the usual display scalings, 100 %, 125 %, 150 % and 200 %: the hint and
+# the cursor are drawn for each, so that none of them is stretched on such a display.
+DPIS = (96, 120, 144, 192)
+
+
+def scaled(pixels, dpi):
+    """A figure of the 96-DPI layout at dpi, rounded as the program rounds it."""
+    return (pixels * dpi + 48) // 96
 
 
 # ------------------------------------------------------------- gobu picture
@@ -238,8 +261,9 @@ HINT_LINES = ["Right-click the gobu", "to open its menu", "and Help."]
 BUTTON = (41, 53, 60, 21)     # x, y, w, h: including the default-button frame
 
 
-def make_startdlg():
-    img = [[FACE] * SW for _ in range(SH)]
+def make_startdlg(dpi):
+    sw, sh = scaled(SW, dpi), scaled(SH, dpi)
+    img = [[FACE] * sw for _ in range(sh)]
 
     def hline(x0, x1, y, c):
         for x in range(x0, x1 + 1):
@@ -249,31 +273,51 @@ def make_startdlg():
         for y in range(y0, y1 + 1):
             img[y][x] = c
 
-    # A default push button: black frame, then the raised two-step bevel.
-    bx, by, bw, bh = BUTTON
+    # A default push button: black frame, then the raised two-step bevel; each of the
+    # three rings is a pixel wide at 96 DPI, two from 192 DPI on.
+    bx, by, bw, bh = (scaled(v, dpi) for v in BUTTON)
     l, t, r, b = bx, by, bx + bw - 1, by + bh - 1
-    hline(l, r, t, FRAME); hline(l, r, b, FRAME)
-    vline(l, t, b, FRAME); vline(r, t, b, FRAME)
-    l, t, r, b = l + 1, t + 1, r - 1, b - 1
-    hline(l, r - 1, t, HILIGHT); vline(l, t, b - 1, HILIGHT)
-    hline(l, r, b, DKSHADOW); vline(r, t, b, DKSHADOW)
-    l, t, r, b = l + 1, t + 1, r - 1, b - 1
-    hline(r, r, t, FACE)
-    hline(l, r, b, SHADOW); vline(r, t, b, SHADOW)
+    for _ in range(dpi // 96):
+        hline(l, r, t, FRAME); hline(l, r, b, FRAME)
+        vline(l, t, b, FRAME); vline(r, t, b, FRAME)
+        l, t, r, b = l + 1, t + 1, r - 1, b - 1
+    for _ in range(dpi // 96):
+        hline(l, r - 1, t, HILIGHT); vline(l, t, b - 1, HILIGHT)
+        hline(l, r, b, DKSHADOW); vline(r, t, b, DKSHADOW)
+        l, t, r, b = l + 1, t + 1, r - 1, b - 1
+    for _ in range(dpi // 96):
+        hline(r, r, t, FACE)
+        hline(l, r, b, SHADOW); vline(r, t, b, SHADOW)
+        l, t, r, b = l + 1, t + 1, r - 1, b - 1
 
     base = b"".join(bytes(c) for row in img for c in row)
     text = "\n".join(HINT_LINES)
-    label_dy = by + bh // 2 - SH // 2          # button centre relative to image centre
+    label_dy = by + bh // 2 - sh // 2          # button centre relative to image centre
     out = subprocess.run(
-        [CONVERT, "-size", "%dx%d" % (SW, SH), "-depth", "8", "rgb:-",
-         "-density", "72", "-font", "DejaVu-Sans", "-pointsize", "10",
+        [CONVERT, "-size", "%dx%d" % (sw, sh), "-depth", "8", "rgb:-",
+         "-density", "72", "-font", "DejaVu-Sans", "-pointsize", "%g" % (10 * dpi / 96),
          "-fill", "black", "-interline-spacing", "0",
-         "-gravity", "north", "-annotate", "+0+6", text,
+         "-gravity", "north", "-annotate", "+0%+d" % scaled(6, dpi), text,
          "-gravity", "center", "-annotate", "%+d%+d" % (0, label_dy), "OK",
          "-depth", "8", "rgb:-"],
         input=base, stdout=subprocess.PIPE, check=True).stdout
-    assert len(out) == SW * SH * 3
+    assert len(out) == sw * sh * 3
     return out
+
+
+def sixteen_colours(rgb):
+    """The hint in the colours of its button and 11 shades of its black text over the
+    face, each pixel the nearest of them."""
+    shades = [tuple(round(c * k / 12) for c in FACE) for k in range(1, 12)]
+    palette = [FACE, HILIGHT, SHADOW, DKSHADOW, FRAME] + shades
+    nearest = {}
+    out = bytearray()
+    for i in range(0, len(rgb), 3):
+        c = tuple(rgb[i:i + 3])
+        if c not in nearest:
+            nearest[c] = min(palette, key=lambda p: sum((a - b) ** 2 for a, b in zip(c, p)))
+        out += bytes(nearest[c])
+    return bytes(out)
 
 
 # ------------------------------------------------------------- hand cursor
@@ -313,31 +357,52 @@ def make_cursor():
     assert len(rows) == size and all(len(r) == size and set(r) <= set("#o.") for r in rows)
     assert rows[HOTSPOT[1]][HOTSPOT[0]] == "#"
 
-    def mask(bit_of):
-        data = bytearray()
-        for row in reversed(rows):               # bottom-up, 1 bpp, MSB first
-            bits = 0
-            for ch in row:
-                bits = (bits << 1) | bit_of(ch)
-            data += bits.to_bytes(size // 8, "big")
-        return bytes(data)
+    def image_at(dpi):
+        # Each pixel of the larger hands takes the pixel of the 32 x 32 one under its
+        # centre; the hotspot stays on the fingertip.
+        n = scaled(size, dpi)
+        grid = [[rows[(2 * y + 1) * 96 // (2 * dpi)][(2 * x + 1) * 96 // (2 * dpi)] for x in range(n)]
+                for y in range(n)]
+        hotspot = tuple((2 * v + 1) * dpi // (2 * 96) for v in HOTSPOT)
+        assert grid[hotspot[1]][hotspot[0]] == "#"
+        stride = (n + 31) // 32 * 4              # rows of whole 32-bit words
 
-    xor = mask(lambda ch: ch == "o")             # 1 = white over the AND hole
-    and_ = mask(lambda ch: ch == ".")            # 1 = screen shows through
-    palette = bytes([0, 0, 0, 0, 255, 255, 255, 0])
-    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 1, 0,
-                       len(xor) + len(and_), 0, 0, 2, 0)
-    image = info + palette + xor + and_
-    icondir = struct.pack("<HHH", 0, 2, 1)
-    # For cursors the planes/bit-count fields hold the hotspot.
-    entry = struct.pack("<BBBBHHII", size, size, 2, 0, HOTSPOT[0], HOTSPOT[1],
-                        len(image), 6 + 16)
-    return icondir + entry + image
+        def mask(bit_of):
+            data = bytearray()
+            for row in reversed(grid):           # bottom-up, 1 bpp, MSB first
+                bits = 0
+                for ch in row:
+                    bits = (bits << 1) | bit_of(ch)
+                data += (bits << (stride * 8 - n)).to_bytes(stride, "big")
+            return bytes(data)
+
+        xor = mask(lambda ch: ch == "o")         # 1 = white over the AND hole
+        and_ = mask(lambda ch: ch == ".")        # 1 = screen shows through
+        palette = bytes([0, 0, 0, 0, 255, 255, 255, 0])
+        info = struct.pack("<IiiHHIIiiII", 40, n, n * 2, 1, 1, 0,
+                           len(xor) + len(and_), 0, 0, 2, 0)
+        return n, hotspot, info + palette + xor + and_
+
+    images = [image_at(dpi) for dpi in DPIS]
+    icondir = struct.pack("<HHH", 0, 2, len(images))
+    entries, data = b"", b""
+    offset = 6 + 16 * len(images)
+    for n, hotspot, image in images:
+        # For cursors the planes/bit-count fields hold the hotspot.
+        entries += struct.pack("<BBBBHHII", n, n, 2, 0, hotspot[0], hotspot[1],
+                               len(image), offset + len(data))
+        data += image
+    return icondir + entries + data
 
 
 def main():
     write_bmp24(os.path.join(HERE, "gobu.bmp"), GW, GH, make_gobu())
-    write_bmp8(os.path.join(HERE, "startdlg.bmp"), SW, SH, make_startdlg())
+    # The hint at 96 DPI keeps every shade of its text; the larger copies are drawn
+    # in 16 colours, which at their size no eye tells apart.
+    write_png(os.path.join(HERE, "startdlg.png"), SW, SH, make_startdlg(96))
+    for dpi in DPIS[1:]:
+        write_png(os.path.join(HERE, "startdlg%d.png" % dpi), scaled(SW, dpi), scaled(SH, dpi),
+                  sixteen_colours(make_startdlg(dpi)))
     with open(os.path.join(HERE, "handpoint.cur"), "wb") as f:
         f.write(make_cursor())
 

@@ -45,6 +45,7 @@ protected:
     virtual LRESULT Notify(NMHDR*) { return 0; }
 };
 
+// A control's place, in pixels of a 96-DPI layout.
 struct TControlRow {
     TControl* control;
     const char* caption;
@@ -52,7 +53,8 @@ struct TControlRow {
     unsigned options;
 };
 
-// Creates the controls of a form in table order, which is also their tab order.
+// Creates the controls of a form in table order, which is also their tab order, each
+// place scaled to the screen's DPI.
 void CreateControls(TForm* form, const TControlRow* rows, size_t count);
 template <size_t N>
 void CreateControls(TForm* form, const TControlRow (&rows)[N]) {

@@ -43,6 +43,8 @@ TMouseButton MouseButtonOf(UINT message) {
 
 void TApplication::Initialize(HINSTANCE instance) {
     Instance = instance;
+    const int dpi = GetDeviceCaps(TWindowDC(nullptr), LOGPIXELSY);
+    if (dpi > 0) Dpi = dpi;
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
@@ -335,7 +337,7 @@ bool TForm::CreateForm(const char* className, const TFormStyle& style, HWND owne
         wc.lpszClassName = className;
         RegisterClassA(&wc);
     }
-    RECT r = {0, 0, style.clientWidth, style.clientHeight};
+    RECT r = {0, 0, Application.Scaled(style.clientWidth), Application.Scaled(style.clientHeight)};
     AdjustWindowRectEx(&r, style.style, FALSE, style.exStyle);
     Handle =
         CreateWindowExA(style.exStyle, className, style.caption, style.style, CW_USEDEFAULT, CW_USEDEFAULT,

@@ -222,6 +222,12 @@ class Picture:
         return Picture(w, h, rows)
 
     @staticmethod
+    def from_file(path):
+        """A picture file of any format ImageMagick reads."""
+        return Picture.from_ppm(subprocess.run(["/usr/bin/convert", path, "-depth", "8", "ppm:-"], check=True,
+                                               capture_output=True).stdout)
+
+    @staticmethod
     def from_bmp(path):
         """An uncompressed Windows bitmap of 24 bits a pixel, or of 8 with a palette."""
         with open(path, "rb") as f:

@@ -10,7 +10,7 @@ import harness  # noqa: E402
 from harness import Picture, screenshot, set_started_before, wait_for, windows, xdotool  # noqa: E402
 
 BUILT_IN = Picture.from_bmp(os.path.join(harness.SOURCE, "resources", "gobu.bmp"))
-HINT = Picture.from_bmp(os.path.join(harness.SOURCE, "resources", "startdlg.bmp"))
+HINT = Picture.from_file(os.path.join(harness.SOURCE, "resources", "startdlg.png"))
 KEY = BUILT_IN.at(0, BUILT_IN.h - 1)
 
 
