@@ -47,6 +47,10 @@ const TMenuRow<Tmain> kMenu[] = {
     {1, &Tmain::Feedback1, "&Feedback", &Tmain::Feedback1Click},
 };
 
+// At 96 DPI: where a new gobu starts (left and top), where one standing there moves to
+// make room for the next, and the hand cursor's size.
+const int kNewGobuAt = 40, kMakeRoomAt = 20, kCursorSize = 32;
+
 // A plain rectangle on the desktop: no border, no caption bar.
 const TFormStyle kMainStyle = {"", WS_POPUP | WS_CLIPCHILDREN, 0, 248, 156};
 
@@ -82,7 +86,8 @@ Point OnDesktop(Point pos, Size size) {
     info.cbSize = sizeof info;
     if (!GetMonitorInfoA(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &info)) return pos;
     const RECT& work = info.rcWork;
-    return VisiblePosition(pos, size, monitors, {work.left, work.top, work.right, work.bottom});
+    return VisiblePosition(pos, size, monitors, {work.left, work.top, work.right, work.bottom},
+                           Application.Dpi);
 }
 
 bool HasRunValue(HKEY root, const std::string& name) {
@@ -131,7 +136,9 @@ void Tmain::CreateComponents() {
     SetUpGobuDialog(newgobudlg, "New Gobu", OFN_PATHMUSTEXIST);
     SetUpGobuDialog(opengobudlg, "Open Gobu", OFN_FILEMUSTEXIST);
     gobuholder.Transparent = true;
-    gobuholder.SetPicture(LoadResourcePicture("GOBU"));
+    Picture builtIn;
+    if (LoadResourcePicture("GOBU", builtIn))
+        gobuholder.SetPicture(CreatePixelBitmap(builtIn.width, builtIn.height, builtIn.pixels.data()));
     image.Place(this, 0, 0, false);
     image.OnMouseDown = [this](TMouseButton b, int x, int y) { gobuholderMouseDown(b, x, y); };
     image.OnMouseMove = [this](bool held, int x, int y) { gobuholderMouseMove(held, x, y); };
@@ -155,8 +162,11 @@ void Tmain::FormCreate() {
     TransitionBusy = false;
     StartPending = true;
     CurrentPicture = 0;
-    SetPosition(40, 40);
-    Application.SetCustomCursor(crHandPoint, LoadCursorA(Application.Instance, "HANDPOINT"));
+    SetPosition(Application.Scaled(kNewGobuAt), Application.Scaled(kNewGobuAt));
+    // The resource holds the hand at the sizes of the usual DPIs.
+    const int cursor = Application.Scaled(kCursorSize);
+    Application.SetCustomCursor(
+        crHandPoint, HCURSOR(LoadImageA(Application.Instance, "HANDPOINT", IMAGE_CURSOR, cursor, cursor, 0)));
 }
 
 // The settings and the picture come before the window is first seen, so that it
@@ -293,7 +303,7 @@ void Tmain::FormMouseUp(TMouseButton button, int x, int y) {
         if (button == mbRight) {
             Size screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
             Point at = PopupMenuPoint({Left(), Top()}, {Width(), Height()}, {x, y}, screen,
-                                      piclist->anbox.Checked());
+                                      piclist->anbox.Checked(), Application.Dpi);
             SetForegroundWindow(Handle);
             TrackPopupMenu(pop, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle,
                            nullptr);
@@ -428,8 +438,9 @@ void Tmain::MakeNewGobu(const std::string& name) {
     } else if (!CopyFileA(ExePath.c_str(), chosen.c_str(), TRUE)) {
         ShowMessage("Gobu: " + chosen + " could not be made. " + SystemErrorText(GetLastError()));
     } else {
-        // A new gobu starts at 40,40: one standing there makes room for it.
-        if (Left() == 40 && Top() == 40) SetPosition(20, 20);
+        // A new gobu starts at 40,40 (at 96 DPI): one standing there makes room for it.
+        const int at = Application.Scaled(kNewGobuAt), aside = Application.Scaled(kMakeRoomAt);
+        if (Left() == at && Top() == at) SetPosition(aside, aside);
         outward::Shell(Handle, "open", chosen, "", "", SW_SHOWNORMAL);
         Sleep(1000);
     }

@@ -31,7 +31,7 @@ void Trtfiles::CreateComponents() {
 
 void Trtfiles::FormCreate() {
     SetCaption(GobuTitle(mainform->ExePath));
-    SetBounds(kNotPlaced, kNotPlaced, 172, 121);
+    SetBounds(kNotPlaced, kNotPlaced, Application.Scaled(172), Application.Scaled(121));
 }
 
 void Trtfiles::FormResize() {

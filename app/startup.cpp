@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "app/utility.h"
+#include "ui/dpi.h"
 
 std::string BasePathOf(const std::string& exePath) {
     std::string ext = ExtensionOf(exePath);
@@ -41,8 +42,9 @@ Point PlaceAtCentreOf(Point gobuPos, Size gobu, Size window, Size screen) {
     return p;
 }
 
-Point VisiblePosition(Point pos, Size window, const std::vector<Area>& monitors, Area workArea) {
-    const int needX = std::min(32, window.cx), needY = std::min(32, window.cy);
+Point VisiblePosition(Point pos, Size window, const std::vector<Area>& monitors, Area workArea, int dpi) {
+    const int need = ScaleForDpi(32, dpi);
+    const int needX = std::min(need, window.cx), needY = std::min(need, window.cy);
     for (const Area& m : monitors) {
         int shownX = std::min(pos.x + window.cx, m.right) - std::max(pos.x, m.left);
         int shownY = std::min(pos.y + window.cy, m.bottom) - std::max(pos.y, m.top);
@@ -53,9 +55,10 @@ Point VisiblePosition(Point pos, Size window, const std::vector<Area>& monitors,
                  std::max(workArea.top, std::min(pos.y, workArea.bottom - window.cy))};
 }
 
-Point PopupMenuPoint(Point windowPos, Size window, Point client, Size screen, bool animation) {
+Point PopupMenuPoint(Point windowPos, Size window, Point client, Size screen, bool animation, int dpi) {
     Point mouse{windowPos.x + client.x, windowPos.y + client.y};
-    if (animation && mouse.x < screen.cx - 100 && mouse.y < screen.cy - 100)
+    const int margin = ScaleForDpi(100, dpi);
+    if (animation && mouse.x < screen.cx - margin && mouse.y < screen.cy - margin)
         return Point{windowPos.x + window.cx, windowPos.y + window.cy};
     return mouse;
 }

@@ -44,11 +44,12 @@ struct Area {
 
 // Where a window whose position was read from a settings file opens. A package carries
 // the sender's positions, which may lie off a smaller screen: unless at least 32 x 32
-// pixels of the window (all of it, when smaller) lie on one of the monitors, it moves
-// just inside the nearest edges of the work area. A visible position stays as written.
-Point VisiblePosition(Point pos, Size window, const std::vector<Area>& monitors, Area workArea);
+// pixels (at 96 DPI, in proportion at the screen's dpi) of the window, or all of it
+// when smaller, lie on one of the monitors, it moves just inside the nearest edges of
+// the work area. A visible position stays as written.
+Point VisiblePosition(Point pos, Size window, const std::vector<Area>& monitors, Area workArea, int dpi);
 
 // Where a right click opens the popup menu. With GIF Animation set and the mouse more
-// than 100 pixels inside the right and bottom screen edges, the menu opens at the
-// window's bottom-right corner, clear of the animation; otherwise at the mouse.
-Point PopupMenuPoint(Point windowPos, Size window, Point client, Size screen, bool animation);
+// than 100 pixels (at 96 DPI) inside the right and bottom screen edges, the menu opens
+// at the window's bottom-right corner, clear of the animation; otherwise at the mouse.
+Point PopupMenuPoint(Point windowPos, Size window, Point client, Size screen, bool animation, int dpi);

@@ -13,6 +13,7 @@ namespace {
 // A normal sizeable frame, above all other windows.
 const TFormStyle kHelpStyle = {"Gobu - Help", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_TOPMOST, 400, 400};
 
+// At 96 DPI.
 const int kButtonWidth = 75, kButtonHeight = 25, kMargin = 8;
 
 // The product version as the executable's version resource states it: the resource is
@@ -46,14 +47,16 @@ void Thelp::CreateComponents() {
     OKbutton.OnClick = [this] { OKbuttonClick(); };
 }
 
-void Thelp::FormCreate() { SetBounds(Left(), Top(), 417, 424); }
+void Thelp::FormCreate() { SetBounds(Left(), Top(), Application.Scaled(417), Application.Scaled(424)); }
 
 void Thelp::FormResize() {
     RECT client;
     GetClientRect(Handle, &client);
-    const int buttonTop = client.bottom - kButtonHeight - kMargin;
-    OKbutton.SetBounds((client.right - kButtonWidth) / 2, buttonTop, kButtonWidth, kButtonHeight);
-    box.SetBounds(kMargin, kMargin, client.right - 2 * kMargin, buttonTop - 2 * kMargin);
+    const int width = Application.Scaled(kButtonWidth), height = Application.Scaled(kButtonHeight),
+              margin = Application.Scaled(kMargin);
+    const int buttonTop = client.bottom - height - margin;
+    OKbutton.SetBounds((client.right - width) / 2, buttonTop, width, height);
+    box.SetBounds(margin, margin, client.right - 2 * margin, buttonTop - 2 * margin);
 }
 
 void Thelp::OKbuttonClick() { Close(); }

@@ -145,19 +145,16 @@ HBITMAP LoadPicture(const std::string& path, uint32_t background) {
     return CreatePixelBitmap(picture.width, picture.height, picture.pixels.data());
 }
 
-HBITMAP LoadResourcePicture(const char* name) {
+bool LoadResourcePicture(const char* name, Picture& picture) {
     HRSRC found = FindResourceA(Application.Instance, name, RT_RCDATA);
     HGLOBAL loaded = found ? LoadResource(Application.Instance, found) : nullptr;
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    Picture picture;
     try {
-        if (!bytes || !DecodePicture(PictureFormat::Png, static_cast<const uint8_t*>(bytes),
-                                     SizeofResource(Application.Instance, found), picture))
-            return nullptr;
+        return bytes && DecodePicture(PictureFormat::Png, static_cast<const uint8_t*>(bytes),
+                                      SizeofResource(Application.Instance, found), picture);
     } catch (const std::bad_alloc&) {
-        return nullptr;
+        return false;
     }
-    return CreatePixelBitmap(picture.width, picture.height, picture.pixels.data());
 }
 
 HBITMAP PreviewPicture(const std::string& path) {
@@ -269,7 +266,7 @@ void Tmain::ShowPicture(int index, bool reshape) {
     const bool shaped = transparent || !loaded;
     ShownPicture shown;
     try {
-        shown = PreparePicture(std::move(decoded), box, shaped);
+        shown = PreparePicture(std::move(decoded), box, shaped, Application.Dpi);
     } catch (const std::bad_alloc&) {
         return;
     }

@@ -37,9 +37,9 @@ std::string PictureFileProblem(const std::string& path, PictureSize box);
 // colour; null when the file cannot be loaded.
 HBITMAP LoadPicture(const std::string& path, uint32_t background = 0xFFFFFF);
 
-// A PNG picture among the program's resources (of the kind RCDATA) as a bitmap; null
-// when there is none of that name.
-HBITMAP LoadResourcePicture(const char* name);
+// A PNG picture among the program's resources (of the kind RCDATA); false when there is
+// none of that name.
+bool LoadResourcePicture(const char* name, Picture& picture);
 
 // What the file dialogs preview: pictures over the dialog's colour, null for any other
 // file.

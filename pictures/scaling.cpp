@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "ui/dpi.h"
+
 namespace {
 
 // The source pixels that one target pixel covers along one axis, with the part of each
@@ -143,24 +145,26 @@ std::vector<ShapeRun> OpaqueRuns(const uint32_t* pixels, int width, int height) 
     return runs;
 }
 
-ShownPicture PreparePicture(Picture decoded, PictureSize box, bool transparent) {
+ShownPicture PreparePicture(Picture decoded, PictureSize box, bool transparent, int dpi) {
     ShownPicture shown;
     const PictureSize own{decoded.width, decoded.height};
     const PictureSize full = decoded.full.width > 0 ? decoded.full : own;
-    const PictureSize size = FitSize(full, box);
-    const bool reduce = size != own;
+    const PictureSize size = FitSize(
+        PictureSize{std::max(1, ScaleForDpi(full.width, dpi)), std::max(1, ScaleForDpi(full.height, dpi))},
+        box);
+    const bool resize = size != own;
     if (decoded.alpha) {
         Premultiply(decoded);
-        shown.picture = reduce ? ScalePicture(decoded, size, ScaleRule::Alpha) : std::move(decoded);
+        shown.picture = resize ? ScalePicture(decoded, size, ScaleRule::Alpha) : std::move(decoded);
         shown.layered = transparent;
         if (!transparent) FlattenOnto(shown.picture, 0xFFFFFF);
         return shown;
     }
     if (!transparent) {
-        shown.picture = reduce ? ScalePicture(decoded, size, ScaleRule::Plain) : std::move(decoded);
+        shown.picture = resize ? ScalePicture(decoded, size, ScaleRule::Plain) : std::move(decoded);
         return shown;
     }
-    if (!reduce) {
+    if (!resize) {
         shown.picture = std::move(decoded);
         shown.shape = ShapeRuns(shown.picture.pixels.data(), size.width, size.height);
         return shown;

@@ -1,6 +1,7 @@
 // What the gobu window shows of a decoded picture: its size on the desktop, its pixels
-// reduced by area averaging, its shape, and its alpha premultiplied for a layered window
-// or flattened onto white. Plain buffers only; the window side hands them to GDI.
+// reduced or enlarged by area averaging, its shape, and its alpha premultiplied for a
+// layered window or flattened onto white. Plain buffers only; the window side hands
+// them to GDI.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -8,7 +9,7 @@
 #include "codecs/picture.h"
 #include "pictures/shape.h"
 
-// How the pixels of a picture are averaged when it is reduced.
+// How the pixels of a picture are averaged when it is scaled.
 enum class ScaleRule {
     Plain,  // every pixel counts alike; the top byte is ignored and comes out 0
     Keyed,  // pixels of the key colour (the lower-left pixel's) are holes: a target pixel
@@ -17,8 +18,9 @@ enum class ScaleRule {
     Alpha,  // premultiplied 0xAARRGGBB in and out
 };
 
-// The picture reduced to size by area averaging: each target pixel averages the source
-// area it covers, weighting partly covered source pixels by the part covered.
+// The picture scaled to size by area averaging: each target pixel averages the source
+// area it covers, weighting partly covered source pixels by the part covered. Enlarged,
+// a target pixel inside one source pixel takes it unchanged.
 Picture ScalePicture(const Picture& source, PictureSize size, ScaleRule rule);
 
 // Straight alpha into premultiplied: each colour channel times alpha / 255, rounded.
@@ -39,7 +41,9 @@ struct ShownPicture {
     std::vector<ShapeRun> shape;
 };
 
-// A decoded picture as the gobu shows it within box (half of its monitor's work area):
-// a picture with alpha is layered while transparent is set and flattened onto white
-// otherwise; one without alpha is cut to its key-colour outline while transparent is set.
-ShownPicture PreparePicture(Picture decoded, PictureSize box, bool transparent);
+// A decoded picture as the gobu shows it on a screen of dpi: at the size it has at
+// 96 DPI, in proportion at any other, and reduced to fit within box (half of its
+// monitor's work area) when larger. A picture with alpha is layered while transparent
+// is set and flattened onto white otherwise; one without alpha is cut to its
+// key-colour outline while transparent is set.
+ShownPicture PreparePicture(Picture decoded, PictureSize box, bool transparent, int dpi);

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-# Makes Gobu's built-in artwork: gobu.png (the default picture), startdlg.png
-# (the first-use hint), handpoint.cur (the pointing-hand cursor), and the program's
-# icon drawn from the default picture: gobu.ico (16, 32, 48 and 256 pixels) for
-# gobu.exe and gobu_stub.ico (16 and 32) for the extractor stub, which has little
-# room. The pictures are PNG-compressed: every share carries the executable.
+# Makes Gobu's built-in artwork: gobu.png (the default picture), startdlg.png (the
+# first-use hint) with its copies for scaled displays startdlg120.png, startdlg144.png
+# and startdlg192.png, handpoint.cur (the pointing-hand cursor, at the sizes of each of
+# those DPIs), and the program's icon drawn from the default picture: gobu.ico (16, 32,
+# 48 and 256 pixels) for gobu.exe and gobu_stub.ico (16 and 32) for the extractor stub,
+# which has little room. The pictures are PNG-compressed: every share carries them.
 import math
 import os
 import struct
@@ -17,10 +18,21 @@ CONVERT = "/usr/bin/convert"
 
 # ---------------------------------------------------------------- PNG output
 
-def png(width, height, rows, colour_type, bytes_per_pixel, palette=b""):
-    """A PNG of the rows (bytes each, top row first) of 8-bit samples, each row under
-    the filter that makes it smallest by the usual guess: the least sum of absolute
-    byte values. A palette picture (colour type 3) is never filtered."""
+def png(width, height, depth, colour_type, raw, palette=b""):
+    """A PNG of filtered rows raw (each led by its filter byte)."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    return (b"\x89PNG\r\n\x1a\n" +
+            chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 0)) +
+            (chunk(b"PLTE", palette) if palette else b"") +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) +
+            chunk(b"IEND", b""))
+
+
+def filtered(rows, bytes_per_pixel):
+    """Rows of 8-bit samples, each under the filter that makes it smallest by the usual
+    guess: the least sum of absolute byte values."""
 
     def paeth(a, b, c):
         p = a + b - c
@@ -31,7 +43,7 @@ def png(width, height, rows, colour_type, bytes_per_pixel, palette=b""):
     prev = bytes(len(rows[0]))
     for row in rows:
         candidates = []
-        for kind in ((0,) if colour_type == 3 else range(5)):
+        for kind in range(5):
             out = bytearray()
             for i in range(len(row)):
                 a = row[i - bytes_per_pixel] if i >= bytes_per_pixel else 0
@@ -44,33 +56,42 @@ def png(width, height, rows, colour_type, bytes_per_pixel, palette=b""):
         raw.append(kind)
         raw += out
         prev = row
-
-    def chunk(kind, data):
-        return (struct.pack(">I", len(data)) + kind + data +
-                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-
-    head = chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0))
-    if palette:
-        head += chunk(b"PLTE", palette)
-    return (b"\x89PNG\r\n\x1a\n" + head + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) +
-            chunk(b"IEND", b""))
+    return raw
 
 
-def png_rgb(width, height, rgb):
-    """rgb: top-down rows of packed R,G,B bytes. At most 256 colours make a palette
-    picture, a third of the size."""
+def write_png(path, width, height, rgb):
+    """rgb: top-down rows of packed R,G,B bytes. At most 256 colours are written as a
+    palette, 4 bits a pixel for 16 colours or fewer, else 8: a fraction of a bitmap's
+    size; more as filtered RGB."""
     pixels = [bytes(rgb[i:i + 3]) for i in range(0, len(rgb), 3)]
-    colours = sorted(set(pixels))
-    if len(colours) > 256:
-        return png(width, height, [rgb[y * width * 3:(y + 1) * width * 3] for y in range(height)], 2, 3)
-    index = {c: i for i, c in enumerate(colours)}
-    rows = [bytes(index[c] for c in pixels[y * width:(y + 1) * width]) for y in range(height)]
-    return png(width, height, rows, 3, 1, b"".join(colours))
+    palette = sorted(set(pixels))
+    if len(palette) > 256:
+        data = png(width, height, 8, 2, filtered([rgb[y * width * 3:(y + 1) * width * 3] for y in range(height)], 3))
+    else:
+        depth = 4 if len(palette) <= 16 else 8
+        index = {c: i for i, c in enumerate(palette)}
+        raw = bytearray()
+        for y in range(height):
+            row = [index[c] for c in pixels[y * width:(y + 1) * width]]
+            raw.append(0)   # no filter: an index is not a quantity to predict
+            if depth == 4:
+                row.append(0)
+                raw += bytes(row[x] << 4 | row[x + 1] for x in range(0, width, 2))
+            else:
+                raw += bytes(row)
+        data = png(width, height, depth, 3, raw, b"".join(palette))
+    with open(path, "wb") as f:
+        f.write(data)
 
 
-def png_rgba(size, rgba):
-    """A square RGBA picture; rgba: top-down rows of R,G,B,A bytes."""
-    return png(size, size, [rgba[y * size * 4:(y + 1) * size * 4] for y in range(size)], 6, 4)
+# The DPIs of the usual display scalings, 100 %, 125 %, 150 % and 200 %: the hint and
+# the cursor are drawn for each, so that none of them is stretched on such a display.
+DPIS = (96, 120, 144, 192)
+
+
+def scaled(pixels, dpi):
+    """A figure of the 96-DPI layout at dpi, rounded as the program rounds it."""
+    return (pixels * dpi + 48) // 96
 
 
 # ------------------------------------------------------------- gobu picture
@@ -258,8 +279,9 @@ HINT_LINES = ["Right-click the gobu", "to open its menu", "and Help."]
 BUTTON = (41, 53, 60, 21)     # x, y, w, h: including the default-button frame
 
 
-def make_startdlg():
-    img = [[FACE] * SW for _ in range(SH)]
+def make_startdlg(dpi):
+    sw, sh = scaled(SW, dpi), scaled(SH, dpi)
+    img = [[FACE] * sw for _ in range(sh)]
 
     def hline(x0, x1, y, c):
         for x in range(x0, x1 + 1):
@@ -269,31 +291,51 @@ def make_startdlg():
         for y in range(y0, y1 + 1):
             img[y][x] = c
 
-    # A default push button: black frame, then the raised two-step bevel.
-    bx, by, bw, bh = BUTTON
+    # A default push button: black frame, then the raised two-step bevel; each of the
+    # three rings is a pixel wide at 96 DPI, two from 192 DPI on.
+    bx, by, bw, bh = (scaled(v, dpi) for v in BUTTON)
     l, t, r, b = bx, by, bx + bw - 1, by + bh - 1
-    hline(l, r, t, FRAME); hline(l, r, b, FRAME)
-    vline(l, t, b, FRAME); vline(r, t, b, FRAME)
-    l, t, r, b = l + 1, t + 1, r - 1, b - 1
-    hline(l, r - 1, t, HILIGHT); vline(l, t, b - 1, HILIGHT)
-    hline(l, r, b, DKSHADOW); vline(r, t, b, DKSHADOW)
-    l, t, r, b = l + 1, t + 1, r - 1, b - 1
-    hline(r, r, t, FACE)
-    hline(l, r, b, SHADOW); vline(r, t, b, SHADOW)
+    for _ in range(dpi // 96):
+        hline(l, r, t, FRAME); hline(l, r, b, FRAME)
+        vline(l, t, b, FRAME); vline(r, t, b, FRAME)
+        l, t, r, b = l + 1, t + 1, r - 1, b - 1
+    for _ in range(dpi // 96):
+        hline(l, r - 1, t, HILIGHT); vline(l, t, b - 1, HILIGHT)
+        hline(l, r, b, DKSHADOW); vline(r, t, b, DKSHADOW)
+        l, t, r, b = l + 1, t + 1, r - 1, b - 1
+    for _ in range(dpi // 96):
+        hline(r, r, t, FACE)
+        hline(l, r, b, SHADOW); vline(r, t, b, SHADOW)
+        l, t, r, b = l + 1, t + 1, r - 1, b - 1
 
     base = b"".join(bytes(c) for row in img for c in row)
     text = "\n".join(HINT_LINES)
-    label_dy = by + bh // 2 - SH // 2          # button centre relative to image centre
+    label_dy = by + bh // 2 - sh // 2          # button centre relative to image centre
     out = subprocess.run(
-        [CONVERT, "-size", "%dx%d" % (SW, SH), "-depth", "8", "rgb:-",
-         "-density", "72", "-font", "DejaVu-Sans", "-pointsize", "10",
+        [CONVERT, "-size", "%dx%d" % (sw, sh), "-depth", "8", "rgb:-",
+         "-density", "72", "-font", "DejaVu-Sans", "-pointsize", "%g" % (10 * dpi / 96),
          "-fill", "black", "-interline-spacing", "0",
-         "-gravity", "north", "-annotate", "+0+6", text,
+         "-gravity", "north", "-annotate", "+0%+d" % scaled(6, dpi), text,
          "-gravity", "center", "-annotate", "%+d%+d" % (0, label_dy), "OK",
          "-depth", "8", "rgb:-"],
         input=base, stdout=subprocess.PIPE, check=True).stdout
-    assert len(out) == SW * SH * 3
+    assert len(out) == sw * sh * 3
     return out
+
+
+def sixteen_colours(rgb):
+    """The hint in the colours of its button and 11 shades of its black text over the
+    face, each pixel the nearest of them."""
+    shades = [tuple(round(c * k / 12) for c in FACE) for k in range(1, 12)]
+    palette = [FACE, HILIGHT, SHADOW, DKSHADOW, FRAME] + shades
+    nearest = {}
+    out = bytearray()
+    for i in range(0, len(rgb), 3):
+        c = tuple(rgb[i:i + 3])
+        if c not in nearest:
+            nearest[c] = min(palette, key=lambda p: sum((a - b) ** 2 for a, b in zip(c, p)))
+        out += bytes(nearest[c])
+    return bytes(out)
 
 
 # ------------------------------------------------------------- hand cursor
@@ -333,26 +375,42 @@ def make_cursor():
     assert len(rows) == size and all(len(r) == size and set(r) <= set("#o.") for r in rows)
     assert rows[HOTSPOT[1]][HOTSPOT[0]] == "#"
 
-    def mask(bit_of):
-        data = bytearray()
-        for row in reversed(rows):               # bottom-up, 1 bpp, MSB first
-            bits = 0
-            for ch in row:
-                bits = (bits << 1) | bit_of(ch)
-            data += bits.to_bytes(size // 8, "big")
-        return bytes(data)
+    def image_at(dpi):
+        # Each pixel of the larger hands takes the pixel of the 32 x 32 one under its
+        # centre; the hotspot stays on the fingertip.
+        n = scaled(size, dpi)
+        grid = [[rows[(2 * y + 1) * 96 // (2 * dpi)][(2 * x + 1) * 96 // (2 * dpi)] for x in range(n)]
+                for y in range(n)]
+        hotspot = tuple((2 * v + 1) * dpi // (2 * 96) for v in HOTSPOT)
+        assert grid[hotspot[1]][hotspot[0]] == "#"
+        stride = (n + 31) // 32 * 4              # rows of whole 32-bit words
 
-    xor = mask(lambda ch: ch == "o")             # 1 = white over the AND hole
-    and_ = mask(lambda ch: ch == ".")            # 1 = screen shows through
-    palette = bytes([0, 0, 0, 0, 255, 255, 255, 0])
-    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 1, 0,
-                       len(xor) + len(and_), 0, 0, 2, 0)
-    image = info + palette + xor + and_
-    icondir = struct.pack("<HHH", 0, 2, 1)
-    # For cursors the planes/bit-count fields hold the hotspot.
-    entry = struct.pack("<BBBBHHII", size, size, 2, 0, HOTSPOT[0], HOTSPOT[1],
-                        len(image), 6 + 16)
-    return icondir + entry + image
+        def mask(bit_of):
+            data = bytearray()
+            for row in reversed(grid):           # bottom-up, 1 bpp, MSB first
+                bits = 0
+                for ch in row:
+                    bits = (bits << 1) | bit_of(ch)
+                data += (bits << (stride * 8 - n)).to_bytes(stride, "big")
+            return bytes(data)
+
+        xor = mask(lambda ch: ch == "o")         # 1 = white over the AND hole
+        and_ = mask(lambda ch: ch == ".")        # 1 = screen shows through
+        palette = bytes([0, 0, 0, 0, 255, 255, 255, 0])
+        info = struct.pack("<IiiHHIIiiII", 40, n, n * 2, 1, 1, 0,
+                           len(xor) + len(and_), 0, 0, 2, 0)
+        return n, hotspot, info + palette + xor + and_
+
+    images = [image_at(dpi) for dpi in DPIS]
+    icondir = struct.pack("<HHH", 0, 2, len(images))
+    entries, data = b"", b""
+    offset = 6 + 16 * len(images)
+    for n, hotspot, image in images:
+        # For cursors the planes/bit-count fields hold the hotspot.
+        entries += struct.pack("<BBBBHHII", n, n, 2, 0, hotspot[0], hotspot[1],
+                               len(image), offset + len(data))
+        data += image
+    return icondir + entries + data
 
 
 # -------------------------------------------------------------------- icon
@@ -422,6 +480,11 @@ def icon_bitmap(size, rgba):
     return info + bytes(xor) + bytes(mask)
 
 
+def png_rgba(size, rgba):
+    """A square RGBA picture; rgba: top-down rows of R,G,B,A bytes."""
+    return png(size, size, 8, 6, filtered([rgba[y * size * 4:(y + 1) * size * 4] for y in range(size)], 4))
+
+
 def make_icon(images):
     """An .ico file of {size: rgba}, smallest first."""
     sizes = sorted(images)
@@ -436,10 +499,13 @@ def make_icon(images):
 
 def main():
     gobu = make_gobu()
-    with open(os.path.join(HERE, "gobu.png"), "wb") as f:
-        f.write(png_rgb(GW, GH, gobu))
-    with open(os.path.join(HERE, "startdlg.png"), "wb") as f:
-        f.write(png_rgb(SW, SH, make_startdlg()))
+    write_png(os.path.join(HERE, "gobu.png"), GW, GH, gobu)
+    # The hint at 96 DPI keeps every shade of its text; the larger copies are drawn
+    # in 16 colours, which at their size no eye tells apart.
+    write_png(os.path.join(HERE, "startdlg.png"), SW, SH, make_startdlg(96))
+    for dpi in DPIS[1:]:
+        write_png(os.path.join(HERE, "startdlg%d.png" % dpi), scaled(SW, dpi), scaled(SH, dpi),
+                  sixteen_colours(make_startdlg(dpi)))
     with open(os.path.join(HERE, "handpoint.cur"), "wb") as f:
         f.write(make_cursor())
     box = silhouette_box(gobu)

@@ -38,7 +38,7 @@ bool Tshare::Create() {
     // The windows repaint while a large package is written.
     zipwriter.DoProcessMessages = [] { Application.ProcessMessages(); };
     if (!CreateForm("Tshare", kShareStyle, Application.Handle, false)) return false;
-    SetPosition(224, 150);
+    SetPosition(Application.Scaled(224), Application.Scaled(150));
     return true;
 }
 
@@ -78,8 +78,12 @@ void Tshare::FormShow() {
     for (const std::string& entry : filelist->list.Rows())
         if (!IsWebAddress(entry)) availablebox.Add(entry);
     includelabel.SetText(IncludeNoteText(size_t(piclist->list.Count())));
+    // Right-aligned 4 pixels (at 96 DPI) from the client area's edge.
     const int width = includelabel.TextWidth();
-    includelabel.SetBounds(kShareStyle.clientWidth - width - 4, 207, width, 13);
+    RECT client, label = includelabel.Bounds();
+    GetClientRect(Handle, &client);
+    includelabel.SetBounds(client.right - width - Application.Scaled(4), label.top, width,
+                           label.bottom - label.top);
 }
 
 void Tshare::FormClose() { mainform->DialogClosed(); }

@@ -9,14 +9,16 @@ namespace {
 // Command ids of controls; below them lie IDOK and IDCANCEL, which the dialog keys send.
 UINT nextControlId = 1000;
 
-const int kDropDownHeight = 200;
+// In pixels of a 96-DPI layout.
+const int kDropDownHeight = 200, kLabelHeight = 13;
 
-// "MS Sans Serif" at 8 points, plain and bold, shared by every dialog.
+// "MS Sans Serif" at 8 points, plain and bold, shared by every dialog: 11 pixels high
+// at 96 DPI, in proportion at any other.
 HFONT DialogFont(bool bold) {
     static HFONT fonts[2];
     HFONT& font = fonts[bold];
     if (!font) {
-        int height = -MulDiv(8, GetDeviceCaps(TWindowDC(nullptr), LOGPIXELSY), 72);
+        const int height = -MulDiv(8, Application.Dpi, 72);
         font = CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
                            "MS Sans Serif");
@@ -47,15 +49,16 @@ void CreateControls(TForm* form, const TControlRow* rows, size_t count) {
         TControl* c = row.control;
         c->Options = row.options;
         c->Id = row.options & coCancel ? IDCANCEL : row.options & coDefault ? IDOK : nextControlId++;
-        c->Handle =
-            CreateWindowExA(c->WindowExStyle(), c->WindowClass(), row.caption,
-                            WS_CHILD | WS_VISIBLE | c->WindowStyle(), row.left, row.top, row.width,
-                            row.height, form->Handle, HMENU(UINT_PTR(c->Id)), Application.Instance, nullptr);
+        const int height = Application.Scaled(row.height ? row.height : kLabelHeight);
+        c->Handle = CreateWindowExA(c->WindowExStyle(), c->WindowClass(), row.caption,
+                                    WS_CHILD | WS_VISIBLE | c->WindowStyle(), Application.Scaled(row.left),
+                                    Application.Scaled(row.top), Application.Scaled(row.width), height,
+                                    form->Handle, HMENU(UINT_PTR(c->Id)), Application.Instance, nullptr);
         if (!c->Handle) continue;
         SendMessageA(c->Handle, WM_SETFONT, WPARAM(DialogFont(row.options & coBold)), FALSE);
         if (row.width == 0)
-            SetWindowPos(c->Handle, nullptr, 0, 0, TextWidth(c->Handle, row.caption),
-                         row.height ? row.height : 13, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(c->Handle, nullptr, 0, 0, TextWidth(c->Handle, row.caption), height,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         form->controls_.push_back(c);
         c->Created(row.caption);
     }
@@ -147,7 +150,7 @@ void TComboBox::Created(const char* caption) {
     // dropped-down list.
     if (Options & coEditable) SetText("");
     RECT r = Bounds();
-    SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top + kDropDownHeight);
+    SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top + Application.Scaled(kDropDownHeight));
     std::string items = caption;
     for (size_t start = 0; start <= items.size();) {
         size_t bar = items.find('|', start);

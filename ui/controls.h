@@ -46,6 +46,7 @@ protected:
     virtual LRESULT Notify(NMHDR*) { return 0; }
 };
 
+// A control's place, in pixels of a 96-DPI layout.
 struct TControlRow {
     TControl* control;
     const char* caption;
@@ -53,7 +54,8 @@ struct TControlRow {
     unsigned options;
 };
 
-// Creates the controls of a form in table order, which is also their tab order.
+// Creates the controls of a form in table order, which is also their tab order, each
+// place scaled to the screen's DPI.
 void CreateControls(TForm* form, const TControlRow* rows, size_t count);
 template <size_t N>
 void CreateControls(TForm* form, const TControlRow (&rows)[N]) {

@@ -100,6 +100,8 @@ bool TApplication::ClaimName(const std::string& name) {
 
 void TApplication::Initialize(HINSTANCE instance) {
     Instance = instance;
+    const int dpi = GetDeviceCaps(TWindowDC(nullptr), LOGPIXELSY);
+    if (dpi > 0) Dpi = dpi;
     RegisterFormClass(kApplicationClass, WndProc, nullptr);
     // A zero-sized, visible popup at the screen's centre: it owns the forms and so is
     // the only window of the program with a taskbar button.
@@ -387,7 +389,7 @@ bool TForm::CreateForm(const char* className, const TFormStyle& style, HWND owne
     // its picture is painted over it.
     if (!GetClassInfoA(Application.Instance, className, &known))
         RegisterFormClass(className, StaticWndProc, hollow ? nullptr : HBRUSH(COLOR_BTNFACE + 1));
-    RECT r = {0, 0, style.clientWidth, style.clientHeight};
+    RECT r = {0, 0, Application.Scaled(style.clientWidth), Application.Scaled(style.clientHeight)};
     AdjustWindowRectEx(&r, style.style, FALSE, style.exStyle);
     Handle =
         CreateWindowExA(style.exStyle, className, style.caption, style.style, CW_USEDEFAULT, CW_USEDEFAULT,

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/dpi.h"
 #include "ui/scoped.h"
 
 class TForm;
@@ -28,6 +29,9 @@ public:
     HINSTANCE Instance = nullptr;
     HWND Handle = nullptr;
     TForm* MainForm = nullptr;
+    // The screen's DPI, read once at start: the program declares itself DPI-aware, so
+    // every window scales its own layout by it.
+    int Dpi = kDesignDpi;
 
     // Makes this the one process of the program running under name, before Initialize
     // makes it findable: false when another process holds the name, which is asked to
@@ -35,6 +39,8 @@ public:
     // all, every process counts as the one.
     bool ClaimName(const std::string& name);
     void Initialize(HINSTANCE instance);
+    // A pixel figure of a 96-DPI layout at the screen's DPI.
+    int Scaled(int pixels) const { return ScaleForDpi(pixels, Dpi); }
     void Run();
     void Terminate();
     void ProcessMessages();
@@ -194,7 +200,7 @@ HBITMAP CopyToDeviceBitmap(HBITMAP source);
 
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
-// How a form's window looks when it is created.
+// How a form's window looks when it is created; the client size is given for 96 DPI.
 struct TFormStyle {
     const char* caption;
     DWORD style;

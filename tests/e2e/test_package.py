@@ -128,7 +128,7 @@ class Package(harness.GobuTestCase):
         os.makedirs(pics)
         with open(os.path.join(self.folder, "readme.txt"), "w") as f:
             f.write("a gobu for you\n" * 400)
-        shutil.copyfile(os.path.join(harness.SOURCE, "resources", "startdlg.png"), os.path.join(pics, "hint.png"))
+        shutil.copyfile(os.path.join(harness.SOURCE, "resources", "gobu.png"), os.path.join(pics, "gobu.png"))
         subprocess.run(["zip", "-q", "-9", "-r", "info.zip", "readme.txt", "pics"], cwd=self.folder, check=True)
         package = os.path.join(self.folder, "info_zip.exe")
         with open(os.path.join(self.folder, "info.zip"), "rb") as f:
@@ -142,7 +142,7 @@ class Package(harness.GobuTestCase):
         harness.confirm_finished()
         self.assertEqual(self.started[0].wait(10), 0)
         recorded = {i.filename: i.date_time for i in zipfile.ZipFile(os.path.join(self.folder, "info.zip")).infolist()}
-        for name in ("readme.txt", "pics/hint.png"):
+        for name in ("readme.txt", "pics/gobu.png"):
             with open(os.path.join(self.folder, name), "rb") as a, open(os.path.join(self.dest, name), "rb") as b:
                 self.assertEqual(a.read(), b.read(), name)
             # Info-ZIP rounds odd seconds up; the file gets the date the entry records.

@@ -1,10 +1,12 @@
-// What the gobu shows of a large picture: the shown size against half of the work area,
-// area averaging against ImageMagick's -scale, and the shape rule of a reduced picture.
+// What the gobu shows of a picture: the shown size against half of the work area and the
+// screen's DPI, area averaging against ImageMagick's -scale, and the shape rule of a
+// reduced or enlarged picture.
 #include <gtest/gtest.h>
 
 #include "pictures/scaling.h"
 #include "tests/codecs/codectest.h"
 #include "tests/pixels.h"
+#include "ui/dpi.h"
 
 namespace {
 
@@ -37,13 +39,32 @@ TEST(FitSize, PicturesOverHalfTheWorkAreaShrinkToFitItAndNoOthers) {
     }
 }
 
+TEST(PreparePicture, APictureKeepsItsSizeAt96DpiGrowsInProportionAboveAndFitsHalfTheWorkArea) {
+    // The built-in picture of 155 x 113 at each DPI, then two that outgrow the box.
+    const struct {
+        PictureSize picture;
+        int dpi;
+        PictureSize shown;
+    } cases[] = {{{155, 113}, 96, {155, 113}},  {{155, 113}, 120, {194, 141}}, {{155, 113}, 144, {233, 170}},
+                 {{155, 113}, 192, {310, 226}}, {{400, 300}, 144, {512, 384}}, {{300, 400}, 192, {288, 384}}};
+    for (const auto& c : cases) {
+        Picture p;
+        p.width = c.picture.width, p.height = c.picture.height;
+        p.pixels.assign(size_t(p.width) * p.height, 0x123456);
+        const Picture& got = PreparePicture(p, {512, 384}, false, c.dpi).picture;
+        EXPECT_EQ((PictureSize{got.width, got.height}), c.shown)
+            << c.picture.width << " at " << c.dpi << " DPI";
+    }
+}
+
 TEST(ScalePicture, AveragesAreasLikeImageMagickScaleAlphaPremultiplied) {
     const Picture opaque = ConvertToRgba(ConvertedFile("-size 97x61 -seed 3 plasma:fractal", "png"), "png");
     const Picture disc = SoftDisc();
     const struct {
         const Picture* source;
         PictureSize size;
-    } cases[] = {{&opaque, {40, 25}}, {&opaque, {1, 1}}, {&disc, {30, 30}}, {&disc, {37, 23}}};
+    } cases[] = {{&opaque, {40, 25}},  {&opaque, {1, 1}},     {&disc, {30, 30}},   {&disc, {37, 23}},
+                 {&opaque, {146, 92}}, {&opaque, {194, 122}}, {&disc, {135, 135}}, {&disc, {113, 113}}};
     for (const auto& c : cases) {
         const std::string size = std::to_string(c.size.width) + "x" + std::to_string(c.size.height);
         SCOPED_TRACE((c.source == &disc ? "soft disc to " : "opaque to ") + size);
@@ -62,7 +83,7 @@ TEST(ScalePicture, AveragesAreasLikeImageMagickScaleAlphaPremultiplied) {
     }
 }
 
-TEST(PreparePicture, AReducedKeyColourPictureKeepsAnExactShapeWithoutAFringe) {
+TEST(PreparePicture, AReducedOrEnlargedKeyColourPictureKeepsAnExactShapeWithoutAFringe) {
     const uint32_t K = 0xFFFFFF, R = 0xFF0000, B = 0x0000FF, L = 0x000000;
     struct Case {
         const char* name;
@@ -71,6 +92,7 @@ TEST(PreparePicture, AReducedKeyColourPictureKeepsAnExactShapeWithoutAFringe) {
         PictureSize box;
         std::vector<ShapeRun> shape;
         std::vector<uint32_t> shown;
+        int dpi = kDesignDpi;
     };
     const Case cases[] = {
         // Each shown pixel covers two columns; a line of one is half of it, not most.
@@ -92,11 +114,15 @@ TEST(PreparePicture, AReducedKeyColourPictureKeepsAnExactShapeWithoutAFringe) {
         {"two colours and a hole: the two averaged", 2, 2, {R, R, K, B}, {1, 1}, {{0, 0, 1}}, {0xAA0055}},
         // 3 to 2: the middle pixel is split between the shown pixels, half to each.
         {"at two thirds a split pixel counts by its share", 3, 1, {K, L, L}, {2, 1}, {{0, 1, 2}}, {K, L}},
+        // Enlarged for the screen's DPI: at 192 each pixel becomes two by two; at 144
+        // the middle row and column cover half of two pixels, over a hole a hole.
+        {"doubled at 192 DPI", 2, 1, {K, L}, {}, {{0, 2, 4}, {1, 2, 4}}, {K, K, L, L, K, K, L, L}, 192},
+        {"halves at 144 DPI", 2, 2, {R, B, K, K}, {}, {{0, 0, 3}}, {R, 0x800080, B, K, K, K, K, K, K}, 144},
     };
     for (const Case& c : cases) {
         Picture p;
         p.width = c.width, p.height = c.height, p.pixels = c.pixels;
-        ShownPicture shown = PreparePicture(p, c.box, true);
+        ShownPicture shown = PreparePicture(p, c.box, true, c.dpi);
         EXPECT_FALSE(shown.layered) << c.name;
         EXPECT_EQ(shown.picture.pixels, c.shown) << c.name;
         ASSERT_EQ(shown.shape.size(), c.shape.size()) << c.name;

@@ -2,6 +2,7 @@
 
 #include "app/startup.h"
 #include "app/utility.h"
+#include "ui/dpi.h"
 
 TEST(Titles, FirstLetterUpperCasedRestKept) {
     EXPECT_EQ(GobuTitle("c:\\gobus\\holiday.exe"), "Holiday");
@@ -73,19 +74,24 @@ TEST(Placement, CentreOfGobuPulledInAtFarEdgesOnly) {
 
 TEST(Placement, AnimatedGobuOpensMenuAtItsCornerAwayFromEdges) {
     Size screen{1024, 768}, win{200, 100};
-    Point c = PopupMenuPoint({300, 300}, win, {50, 40}, screen, true);
+    Point c = PopupMenuPoint({300, 300}, win, {50, 40}, screen, true, kDesignDpi);
     EXPECT_EQ(c.x, 500);
     EXPECT_EQ(c.y, 400);
-    c = PopupMenuPoint({300, 300}, win, {50, 40}, screen, false);
+    c = PopupMenuPoint({300, 300}, win, {50, 40}, screen, false, kDesignDpi);
     EXPECT_EQ(c.x, 350);
     EXPECT_EQ(c.y, 340);
     // Within 100 pixels of the right or the bottom edge the menu opens at the mouse.
-    c = PopupMenuPoint({900, 300}, win, {24, 40}, screen, true);
+    c = PopupMenuPoint({900, 300}, win, {24, 40}, screen, true, kDesignDpi);
     EXPECT_EQ(c.x, 924);
-    c = PopupMenuPoint({300, 600}, win, {10, 68}, screen, true);
+    c = PopupMenuPoint({300, 600}, win, {10, 68}, screen, true, kDesignDpi);
     EXPECT_EQ(c.y, 668);
-    c = PopupMenuPoint({300, 600}, win, {10, 67}, screen, true);
+    c = PopupMenuPoint({300, 600}, win, {10, 67}, screen, true, kDesignDpi);
     EXPECT_EQ(c.y, 700);
+    // At 144 DPI the margin is 150 pixels.
+    c = PopupMenuPoint({300, 550}, win, {10, 68}, screen, true, 144);
+    EXPECT_EQ(c.y, 618);
+    c = PopupMenuPoint({300, 550}, win, {10, 67}, screen, true, 144);
+    EXPECT_EQ(c.y, 650);
 }
 
 // A window 100 x 80 on a 1024 x 768 screen with a taskbar of 30 pixels at the bottom,
@@ -100,6 +106,7 @@ TEST(Placement, PositionsOffTheDesktopMoveJustInsideTheWorkArea) {
         Point pos;
         const std::vector<Area>& monitors;
         Point expected;
+        int dpi = kDesignDpi;
     } cases[] = {
         {"inside", {200, 150}, one, {200, 150}},
         {"over the taskbar, but visible", {900, 700}, one, {900, 700}},
@@ -115,18 +122,20 @@ TEST(Placement, PositionsOffTheDesktopMoveJustInsideTheWorkArea) {
         {"on the second monitor", {1500, 900}, two, {1500, 900}},
         {"across both monitors", {1000, 300}, two, {1000, 300}},
         {"below the shorter monitor", {300, 900}, two, {300, 658}},
+        {"48 pixels left on the right edge at 144 DPI", {976, 10}, one, {976, 10}, 144},
+        {"47 pixels left on the right edge at 144 DPI", {977, 10}, one, {924, 10}, 144},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Point p = VisiblePosition(c.pos, window, c.monitors, work);
+        Point p = VisiblePosition(c.pos, window, c.monitors, work, c.dpi);
         EXPECT_EQ(p.x, c.expected.x);
         EXPECT_EQ(p.y, c.expected.y);
     }
     // A window smaller than 32 pixels counts as visible when the whole of it is.
-    Point small = VisiblePosition({1004, 748}, {20, 20}, one, work);
+    Point small = VisiblePosition({1004, 748}, {20, 20}, one, work, kDesignDpi);
     EXPECT_EQ(small.x, 1004);
     // One larger than the work area keeps its top-left corner on it.
-    Point large = VisiblePosition({-5000, -5000}, {2000, 1000}, one, work);
+    Point large = VisiblePosition({-5000, -5000}, {2000, 1000}, one, work, kDesignDpi);
     EXPECT_EQ(large.x, 0);
     EXPECT_EQ(large.y, 0);
 }
