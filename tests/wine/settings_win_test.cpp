@@ -367,6 +367,23 @@ TEST_F(Launching, TwoEntriesShowTheListAtTheGobuCentrePulledInAtTheScreenEdges) 
     EXPECT_EQ(list.Top(), sh - 121);
 }
 
+// A row longer than its list scrolls to its end: the column is as wide as the row.
+TEST_F(Launching, TheListsScrollToTheEndOfTheirLongestRow) {
+    const std::string longest =
+        "http://www.example.org/an/address/far/too/long/for/the/lists/to/show/whole.html";
+    auto windows = StartGobu(dir + "g.exe");
+    windows->filelist.list.SetRows({longest, "c:\\b.txt"});
+    windows->share.wantedbox.SetRows({"c:\\b.txt", longest});
+    windows->main.LaunchOnClick();
+    for (const TListView* list : {&windows->rtfiles.xbox, &windows->share.wantedbox}) {
+        RECT client;
+        GetClientRect(list->Handle, &client);
+        const int width = int(SendMessageA(list->Handle, LVM_GETSTRINGWIDTHA, 0, LPARAM(longest.c_str())));
+        EXPECT_GT(width, client.right);
+        EXPECT_GE(int(SendMessageA(list->Handle, LVM_GETCOLUMNWIDTH, 0, 0)), width);
+    }
+}
+
 TEST_F(Launching, ListRowsOpenOnALeftClickAndShowTheirWholeEntryOnARightClick) {
     auto windows = StartGobu(dir + "g.exe");
     Trtfiles& list = windows->rtfiles;
