@@ -6,6 +6,8 @@
 
 #include "app/gobufiles.h"
 #include "app/gobuwindows.h"
+#include "app/startup.h"
+#include "app/utility.h"
 
 // The C++ library's own handler for an uncaught exception prints its demangled type
 // to a console that a GUI program does not have, and carries a C++ name demangler and
@@ -15,6 +17,9 @@ void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Two processes of one gobu would each write its settings file over the other's:
+    // started again, a gobu shows the one that runs and ends, touching nothing.
+    if (!Application.ClaimName(ProcessNameOf(CanonicalPath(OwnExecutablePath())))) return 0;
     Application.Initialize(instance);
     GobuWindows windows;
     if (!windows.Create()) {

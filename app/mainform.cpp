@@ -108,12 +108,6 @@ LONG SetRunValue(HKEY root, const std::string& path, bool present) {
     return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
 }
 
-std::string OwnExecutablePath() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
-}
-
 std::string GetWindowsFamily() {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
@@ -142,8 +136,9 @@ void Tmain::CreateComponents() {
     SetUpGobuDialog(newgobudlg, "New Gobu", OFN_PATHMUSTEXIST);
     SetUpGobuDialog(opengobudlg, "Open Gobu", OFN_FILEMUSTEXIST);
     gobuholder.Transparent = true;
-    gobuholder.SetPicture(
-        HBITMAP(LoadImageA(Application.Instance, "GOBU", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    Picture builtIn;
+    if (LoadResourcePicture("GOBU", builtIn))
+        gobuholder.SetPicture(CreatePixelBitmap(builtIn.width, builtIn.height, builtIn.pixels.data()));
     image.Place(this, 0, 0, false);
     image.OnMouseDown = [this](TMouseButton b, int x, int y) { gobuholderMouseDown(b, x, y); };
     image.OnMouseMove = [this](bool held, int x, int y) { gobuholderMouseMove(held, x, y); };
@@ -174,19 +169,26 @@ void Tmain::FormCreate() {
         crHandPoint, HCURSOR(LoadImageA(Application.Instance, "HANDPOINT", IMAGE_CURSOR, cursor, cursor, 0)));
 }
 
+// The settings and the picture come before the window is first seen, so that it
+// appears at its picture's size and shape.
 void Tmain::FormShow() {
     std::string title = GobuTitle(ExePath);
     Application.SetTitle(title);
     SetCaption(Application.Title());
-}
-
-void Tmain::FormActivate() {
     if (!StartPending) return;
     StartPending = false;
+    StartDialogPending = !FileExists(SettingsPath()) && IsFirstStartForUser();
     LoadSettings(true);
-    ShowPicture(0, false);
+    ShowPicture(0, true);
     PressWindowPos = POINT{Left(), Top()};
     SetClientSize(image.Width(), image.Height());
+}
+
+// The first-use hint points at the gobu, so it waits until the gobu is on the desktop.
+void Tmain::FormActivate() {
+    if (!StartDialogPending) return;
+    StartDialogPending = false;
+    ShowStartDialog();
 }
 
 void Tmain::starttimerTimer() {
@@ -254,7 +256,6 @@ void Tmain::LoadSettings(bool withPositions) {
     if (!ReadWholeFile(SettingsPath(), bytes)) {
         if (LowerAZ(FileNamePart(ExePath)) != "gobu.exe") SetAutoStart(false);
         ShowPicture(-1, false);
-        if (IsFirstStartForUser()) ShowStartDialog();
         return;
     }
     GobuSettings s = CollectSettings();
@@ -418,6 +419,7 @@ void Tmain::Launch1Click() {
 // Each file dialog of the File menu: the gobu steps down while it shows, and what was
 // chosen is carried out once the gobu stands as before.
 void Tmain::NewGobu1Click() {
+    newgobudlg.Title = "New Gobu";
     newgobudlg.FileName = ProposedGobuName(ExePath, FileExists);
     bool chosen;
     {
@@ -456,6 +458,7 @@ void Tmain::OpenGobu1Click() {
 }
 
 void Tmain::SaveGobuAs1Click() {
+    newgobudlg.Title = "Save Gobu As";
     newgobudlg.InitialDir = GobuFolderIfAny();
     bool chosen;
     {
@@ -502,12 +505,20 @@ void Tmain::LaunchOnClick() {
         rtfiles->ShowRunTimeList();
 }
 
-void Tmain::OpenListedEntry(const std::string& entry) {
-    outward::Shell(Handle, "open", ResolvedPath(entry), "", "", SW_SHOWNORMAL);
-}
+void Tmain::OpenListedEntry(const std::string& entry) { OpenListedEntries({entry}); }
 
-void Tmain::LaunchAll() {
-    for (const std::string& entry : filelist->list.Rows()) OpenListedEntry(entry);
+void Tmain::LaunchAll() { OpenListedEntries(filelist->list.Rows()); }
+
+// Every entry is tried, one right after the other; then one message tells all that the
+// shell could not open, each with the system's words for why.
+void Tmain::OpenListedEntries(const std::vector<std::string>& entries) {
+    std::vector<Refused> failed;
+    for (const std::string& entry : entries) {
+        const int result = outward::Shell(Handle, "open", ResolvedPath(entry), "", "", SW_SHOWNORMAL);
+        if (result <= 32) failed.push_back({entry, SystemErrorText(ShellResultError(result))});
+    }
+    if (!failed.empty())
+        ShowMessage(RefusedMessage(failed, "could not be opened", "These could not be opened"));
 }
 
 void Tmain::ShareTo(ShareDestination destination) {
@@ -585,6 +596,7 @@ void Tmain::ResumeStayOnTop() {
 
 TModalScope::TModalScope(Tmain& gobu, TDialogStacking stacking)
     : gobu_(gobu),
+      active_(GetActiveWindow()),
       wasBusy_(gobu.DialogBusy),
       steppedDown_(stacking == TDialogStacking::GobuStepsDown && gobu.SuspendStayOnTop()) {
     gobu_.DialogBusy = true;
@@ -593,6 +605,8 @@ TModalScope::TModalScope(Tmain& gobu, TDialogStacking stacking)
 TModalScope::~TModalScope() {
     if (steppedDown_) gobu_.ResumeStayOnTop();
     gobu_.DialogBusy = wasBusy_;
+    // As the system's own dialog manager does once a dialog has gone.
+    if (active_ && IsWindowVisible(active_)) SetForegroundWindow(active_);
 }
 
 void Tmain::DialogClosed() { ShowPicture(CurrentPicture, true); }

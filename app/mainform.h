@@ -25,7 +25,7 @@ public:
     TImage gobuholder;     // holds the built-in picture; never shown
     TAnimatedImage image;  // the current picture; shown only for an animated GIF
     HMENU pop = nullptr;
-    TFileDialog newgobudlg;   // New Gobu and Save Gobu As
+    TFileDialog newgobudlg;   // New Gobu and Save Gobu As, each under its own title
     TFileDialog opengobudlg;  // Open Gobu
     TTimer durationtimer;
     TTimer starttimer;
@@ -40,15 +40,19 @@ public:
     int SpeedCount = 0;
     double SecondsPerCount = 0;  // the length of one pass of the pacing loop
     TransitionPacer Pacer = WindowsPacer();
-    bool StartPending = true;
+    bool StartPending = true;         // the settings and the first picture are still to come
+    bool StartDialogPending = false;  // the first-use hint waits for the first activation
     POINT PressPoint = {0, 0};
     POINT PressWindowPos = {0, 0};
     int CurrentPicture = 0;
     bool TransitionBusy = false;
     int LastRandomEffect = 0;
     TGdiObject<HBITMAP> WorkBitmap;
-    // The outline of WorkBitmap that the region follows while Transparent is on.
+    // The outline of WorkBitmap that the region follows while Shaped.
     std::vector<ShapeRun> WorkShape;
+    // The window is cut to WorkShape: Transparent is on, or the built-in picture shows,
+    // which is never shown on its key-colour rectangle.
+    bool Shaped = false;
     // A picture with alpha shown with Transparent on: the window is layered and shows
     // LayeredScreen, into which the picture and the transitions are composed.
     bool Layered = false;
@@ -86,6 +90,7 @@ public:
 
     // Launching what is linked.
     void LaunchOnClick();
+    // Opens an entry through the shell; one that does not open is told, with why.
     void OpenListedEntry(const std::string& entry);
     void LaunchAll();
     bool CheckLinkedNames();
@@ -160,6 +165,7 @@ private:
     void gobuholderMouseMove(bool leftHeld, int x, int y);
     void gobuholderMouseUp(TMouseButton button, int x, int y);
     void ShowStartDialog();
+    void OpenListedEntries(const std::vector<std::string>& entries);
     void ApplyShape(int width, int height);
     void EnterLayered(int width, int height);
     void LeaveLayered();
@@ -175,7 +181,8 @@ enum class TDialogStacking { AboveGobu, GobuStepsDown };
 
 // The one way into and out of a modal dialog of the gobu window: while it lives, quick
 // keys are ignored and, where the stacking asks for it, Stay on Top is lifted; both are
-// undone however the dialog ends. Scopes nest.
+// undone however the dialog ends, and the window that was active before it is active
+// again, so that its keys work at once. Scopes nest.
 class TModalScope {
 public:
     TModalScope(Tmain& gobu, TDialogStacking stacking);
@@ -185,6 +192,7 @@ public:
 
 private:
     Tmain& gobu_;
+    const HWND active_;
     const bool wasBusy_;
     const bool steppedDown_;
 };

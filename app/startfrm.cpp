@@ -1,6 +1,6 @@
 #include "app/startfrm.h"
 
-#include "codecs/picture.h"
+#include "pictures/display.h"
 #include "pictures/scaling.h"
 
 namespace {
@@ -25,13 +25,8 @@ const char kStartedValue[] = "FirstStartDone";
 HBITMAP HintPicture() {
     size_t i = 0;
     while (i + 1 < sizeof kHintCopies / sizeof kHintCopies[0] && kHintCopies[i].dpi < Application.Dpi) i++;
-    HRSRC found = FindResourceA(Application.Instance, kHintCopies[i].name, RT_RCDATA);
-    HGLOBAL loaded = found ? LoadResource(Application.Instance, found) : nullptr;
-    const void* data = loaded ? LockResource(loaded) : nullptr;
     Picture hint;
-    if (!data || !DecodePicture(PictureFormat::Png, static_cast<const uint8_t*>(data),
-                                SizeofResource(Application.Instance, found), hint))
-        return nullptr;
+    if (!LoadResourcePicture(kHintCopies[i].name, hint)) return nullptr;
     const PictureSize size{Application.Scaled(kHintWidth), Application.Scaled(kHintHeight)};
     if (PictureSize{hint.width, hint.height} != size) hint = ScalePicture(hint, size, ScaleRule::Plain);
     return CreatePixelBitmap(hint.width, hint.height, hint.pixels.data());

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "app/utility.h"
 #include "ui/dpi.h"
@@ -15,6 +16,17 @@ std::string SettingsPathOf(const std::string& exePath) { return BasePathOf(exePa
 std::string PackagePathOf(const std::string& exePath) { return BasePathOf(exePath) + "_zip.exe"; }
 
 std::string GobuTitle(const std::string& exePath) { return CapitalizeFirst(BaseNameOf(exePath)); }
+
+std::string ProcessNameOf(const std::string& exePath) {
+    // 64-bit FNV-1a of the path: a kernel object name holds no "\" and at most
+    // MAX_PATH characters.
+    uint64_t hash = 14695981039346656037ull;
+    for (char c : LowerAZ(exePath)) hash = (hash ^ uint8_t(c)) * 1099511628211ull;
+    static const char digits[] = "0123456789abcdef";
+    std::string name = "Local\\Gobu-";
+    for (int shift = 60; shift >= 0; shift -= 4) name += digits[(hash >> shift) & 15];
+    return name;
+}
 
 std::string WindowsFamilyOf(unsigned long platformId) { return platformId == kPlatformNT ? "nt" : "9x"; }
 

@@ -13,6 +13,10 @@ std::string SettingsPathOf(const std::string& exePath);
 std::string PackagePathOf(const std::string& exePath);
 // The base name with its first letter upper-cased: c:\gobus\holiday.exe gives Holiday.
 std::string GobuTitle(const std::string& exePath);
+// The name under which the one running process of a gobu is found: the same for every
+// letter case of A to Z in the path, short enough for a kernel object whatever the
+// path's length, and of the user's session only.
+std::string ProcessNameOf(const std::string& exePath);
 
 // The platform numbers the system reports for its version.
 enum : unsigned long { kPlatformWin32s = 0, kPlatformWindows9x = 1, kPlatformNT = 2 };

@@ -6,6 +6,20 @@ bool IsSeparator(char c) { return c == '\\' || c == ':'; }
 
 size_t LastSeparator(const std::string& path) { return path.find_last_of("\\:"); }
 
+bool IsSchemeCharacter(char c, bool first) {
+    bool letter = c >= 'a' && c <= 'z';
+    return letter || (!first && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
+}
+
+// A scheme (a letter, then letters, digits, "+", "-" or ".") of two or more characters
+// and "://", or "mailto:", at the start of a lower-cased text.
+bool HasUrlScheme(const std::string& lower) {
+    if (lower.compare(0, 7, "mailto:") == 0) return true;
+    size_t n = 0;
+    while (n < lower.size() && IsSchemeCharacter(lower[n], n == 0)) n++;
+    return n >= 2 && lower.compare(n, 3, "://") == 0;
+}
+
 }  // namespace
 
 std::string LowerAZ(const std::string& s) {
@@ -59,7 +73,10 @@ std::string BaseNameOf(const std::string& path) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-bool IsWebAddress(const std::string& entry) { return LowerAZ(entry).find("http://") != std::string::npos; }
+bool IsWebAddress(const std::string& entry) {
+    const std::string lower = LowerAZ(entry);
+    return HasUrlScheme(lower) || lower.find("http://") != std::string::npos;
+}
 
 std::string WebPageEntry(const std::string& text) {
     return text.empty() || IsWebAddress(text) ? text : "http://" + text;
@@ -96,4 +113,12 @@ std::string ProposedGobuName(const std::string& ownPath, const FileExistsTest& e
 
 bool IsOwnName(const std::string& chosen, const std::string& ownPath) {
     return LowerAZ(chosen) == LowerAZ(ownPath);
+}
+
+std::string RefusedMessage(const std::vector<Refused>& refused, const std::string& what,
+                           const std::string& heading) {
+    if (refused.size() == 1) return refused[0].entry + " " + what + ". " + refused[0].reason;
+    std::string text = heading + ":\r\n";
+    for (const Refused& r : refused) text += "\r\n" + r.entry + " - " + r.reason;
+    return text;
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Whether a file (not a folder) exists at a path.
 using FileExistsTest = std::function<bool(const std::string& path)>;
@@ -19,6 +20,11 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = s
 bool WriteFileSafely(const std::string& path, const std::string& bytes);
 // Renames a file onto another name in the same volume, replacing a file there.
 bool MoveReplacing(const std::string& from, const std::string& to);
+// The running executable's full path, as the system reports it.
+std::string OwnExecutablePath();
+// A path in the one form Windows gives each file: short names made long, every letter
+// lower-cased as the system's code page folds it.
+std::string CanonicalPath(const std::string& path);
 
 // Letters A to Z folded to a to z; every other byte unchanged.
 std::string LowerAZ(const std::string& s);
@@ -35,10 +41,13 @@ std::string ExtensionOf(const std::string& path);
 std::string LastFolderName(const std::string& path);
 std::string BaseNameOf(const std::string& path);
 
-// Entries containing "http://" in any letter case are web addresses, never files.
+// Web addresses are never files: text that begins, in any letter case, with a URL
+// scheme of two or more characters and "://" (http, https, ftp, any scheme of RFC 3986;
+// one letter is a drive, so c://x is a path) or with "mailto:"; and text that holds
+// "http://" anywhere, which settings files have always held as web addresses.
 bool IsWebAddress(const std::string& entry);
 // The linked entry for a web page the user typed: none for an empty text; "http://"
-// in front of a text that holds none, so the entry is a web address, never a file.
+// in front of a text that is no web address, so the entry is one, never a file.
 std::string WebPageEntry(const std::string& text);
 
 // A listed file missing at its place is taken from the executable's folder when a
@@ -56,3 +65,12 @@ std::string NextFreeName(const std::string& path, const FileExistsTest& exists);
 std::string ProposedGobuName(const std::string& ownPath, const FileExistsTest& exists);
 // Whether a chosen path names the gobu itself, in any letter case of A to Z.
 bool IsOwnName(const std::string& chosen, const std::string& ownPath);
+
+// A file or address that could not be used, and why, in a sentence.
+struct Refused {
+    std::string entry, reason;
+};
+// One message for everything refused at once: a single entry as entry, what was not
+// done, and the reason; several under the heading, one a line.
+std::string RefusedMessage(const std::vector<Refused>& refused, const std::string& what,
+                           const std::string& heading);

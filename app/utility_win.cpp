@@ -63,6 +63,20 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes) {
     return false;
 }
 
+std::string OwnExecutablePath() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return path;
+}
+
+std::string CanonicalPath(const std::string& path) {
+    char longPath[MAX_PATH * 2];
+    DWORD n = GetLongPathNameA(path.c_str(), longPath, sizeof longPath);
+    std::string canonical = n > 0 && n < sizeof longPath ? std::string(longPath, n) : path;
+    if (!canonical.empty()) CharLowerBuffA(&canonical[0], DWORD(canonical.size()));
+    return canonical;
+}
+
 bool MoveReplacing(const std::string& from, const std::string& to) {
     if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;

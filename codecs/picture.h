@@ -55,6 +55,11 @@ inline PictureSize FitSize(PictureSize picture, PictureSize box) {
 enum class PictureFormat { Unknown, Bitmap, Jpeg, Gif, Png };
 PictureFormat PictureFormatOf(const std::string& path);
 
+// Why a picture file that Gobu could not load cannot be shown, in a sentence for the
+// user: it is empty, is not a kind Gobu shows, is not the kind its name says, is larger
+// than PictureSizeAllowed admits, or else is damaged or of a variant Gobu does not read.
+std::string PictureProblem(const std::string& path, const uint8_t* data, size_t size);
+
 // Decodes JPEG, GIF and PNG data (a GIF gives its first frame) the right way up; false
 // for damaged data and for the formats the window code decodes itself. With a box, a
 // decoder that can reduce a picture cheaply while decoding (JPEG, by libjpeg's DCT

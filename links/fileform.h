@@ -19,14 +19,15 @@ public:
     void removebuttonClick();
     void clearbuttonClick();
     void pagebuttonClick();
-    // OK keeps the edits in the settings file; Cancel reads back the file written
-    // when the dialog opened. The close box does neither: the edits stay in force
-    // unsaved.
+    // OK keeps the edits in the settings file; Cancel, Esc and the close box read back
+    // the file written when the dialog opened.
     void okbuttonClick();
     void cancelbuttonClick();
 
 protected:
     void CreateComponents() override;
+    // A close box on a dialog with OK and Cancel means Cancel.
+    void CloseBoxClick() override { cancelbuttonClick(); }
 };
 
 extern Tfilelist* filelist;

@@ -23,7 +23,7 @@ void Tquest::CreateComponents() {
         {&box, "", 16, 32, 441, 21, 0},
         {&pastebutton, "Paste", 184, 64, 73, 25, coBold},
         {&Cancelbutton, "Cancel", 272, 64, 75, 25, coBold | coCancel},
-        {&okbutton, "OK", 360, 64, 75, 25, coBold},
+        {&okbutton, "OK", 360, 64, 75, 25, coBold | coDefault},
     };
     CreateControls(this, layout);
     okbutton.OnClick = [this] { okbuttonClick(); };
@@ -61,6 +61,9 @@ std::string AskForText(const std::string& prompt, const std::string& caption,
     quest.SetCaption(caption);
     quest.mainlabel.SetText(prompt);
     quest.box.SetText(defaultText);
-    quest.ShowModal();
+    {
+        TModalScope scope(*mainform, TDialogStacking::AboveGobu);
+        quest.ShowModal();
+    }
     return quest.box.Text();
 }

@@ -26,5 +26,5 @@ protected:
 
 // Asks the user for one line of text in an input box owned by the gobu window. The
 // text the box holds when it closes: empty after Cancel or Esc, as typed after OK or
-// the close box.
+// the close box or Enter.
 std::string AskForText(const std::string& prompt, const std::string& caption, const std::string& defaultText);

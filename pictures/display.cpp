@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "app/gobufiles.h"
 #include "app/mainform.h"
 #include "app/utility.h"
 #include "codecs/picture.h"
@@ -123,6 +124,17 @@ bool LoadPictureFile(const std::string& path, PictureSize box, Picture& picture)
     }
 }
 
+std::string PictureFileProblem(const std::string& path, PictureSize box) {
+    Picture picture;
+    if (LoadPictureFile(path, box, picture)) return "";
+    std::string bytes;
+    if (!ReadPictureFile(path, bytes)) {
+        const DWORD error = GetLastError();
+        return error ? "It could not be read. " + SystemErrorText(error) : "It could not be read.";
+    }
+    return PictureProblem(path, BytesOf(bytes), bytes.size());
+}
+
 HBITMAP LoadPicture(const std::string& path, uint32_t background) {
     Picture picture;
     if (!LoadPictureFile(path, PictureSize{}, picture)) return nullptr;
@@ -131,6 +143,18 @@ HBITMAP LoadPicture(const std::string& path, uint32_t background) {
         FlattenOnto(picture, background);
     }
     return CreatePixelBitmap(picture.width, picture.height, picture.pixels.data());
+}
+
+bool LoadResourcePicture(const char* name, Picture& picture) {
+    HRSRC found = FindResourceA(Application.Instance, name, RT_RCDATA);
+    HGLOBAL loaded = found ? LoadResource(Application.Instance, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    try {
+        return bytes && DecodePicture(PictureFormat::Png, static_cast<const uint8_t*>(bytes),
+                                      SizeofResource(Application.Instance, found), picture);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 HBITMAP PreviewPicture(const std::string& path) {
@@ -228,7 +252,8 @@ void Tmain::ShowPicture(int index, bool reshape) {
     const bool transparent = menutransparent.Checked();
     image.Transparent = transparent;
     const PictureSize box = HalfWorkArea(Handle);
-    // Anything that does not load shows the built-in picture, silently; the list stays.
+    // Anything that does not load shows the built-in picture; the list stays. Add told
+    // the user of what it could not show.
     std::string listed, path;
     Picture decoded;
     bool loaded = false;
@@ -238,9 +263,10 @@ void Tmain::ShowPicture(int index, bool reshape) {
         loaded = LoadPictureFile(path, box, decoded);
     }
     if (!loaded && !PictureOfBitmap(gobuholder.Picture(), decoded)) return;
+    const bool shaped = transparent || !loaded;
     ShownPicture shown;
     try {
-        shown = PreparePicture(std::move(decoded), box, transparent, Application.Dpi);
+        shown = PreparePicture(std::move(decoded), box, shaped, Application.Dpi);
     } catch (const std::bad_alloc&) {
         return;
     }
@@ -252,6 +278,7 @@ void Tmain::ShowPicture(int index, bool reshape) {
     WorkBitmap.Reset(shown.layered ? CreatePixelBitmap(p.width, p.height, p.pixels.data())
                                    : CopyToDeviceBitmap(bitmap));
     WorkShape = std::move(shown.shape);
+    Shaped = shaped;
     if (!WorkBitmap) return;
     if (shown.layered) {
         EnterLayered(p.width, p.height);
@@ -320,7 +347,7 @@ void Tmain::ApplyShape() {
 
 void Tmain::ApplyShape(int width, int height) {
     TGdiObject<HRGN> region;
-    if (menutransparent.Checked()) {
+    if (Shaped) {
         Application.SetScreenCursor(crHourGlass);
         region.Reset(RegionOfRuns(WorkShape));
         Application.SetScreenCursor(crDefault);

@@ -29,9 +29,17 @@ bool PictureOfBitmap(HBITMAP bitmap, Picture& picture);
 // as DecodePicture takes it. False when the file cannot be loaded.
 bool LoadPictureFile(const std::string& path, PictureSize box, Picture& picture);
 
+// Why the gobu cannot show a picture file, found by loading it as the gobu would within
+// box; empty when it can.
+std::string PictureFileProblem(const std::string& path, PictureSize box);
+
 // A picture file as a bitmap of its full size, alpha flattened onto the background
 // colour; null when the file cannot be loaded.
 HBITMAP LoadPicture(const std::string& path, uint32_t background = 0xFFFFFF);
+
+// A PNG picture among the program's resources (of the kind RCDATA); false when there is
+// none of that name.
+bool LoadResourcePicture(const char* name, Picture& picture);
 
 // What the file dialogs preview: pictures over the dialog's colour, null for any other
 // file.

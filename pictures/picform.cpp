@@ -84,9 +84,23 @@ void Tpiclist::UpdateTransparentMenu() { mainform->menutransparent.SetEnabled(li
 
 void Tpiclist::addbuttonClick() {
     picfiledlg.FileName.clear();
-    if (picfiledlg.Execute(Handle))
-        for (const std::string& path : picfiledlg.Files) list.Add(path);
+    if (picfiledlg.Execute(Handle)) AddPictures(picfiledlg.Files);
     UpdateTransparentMenu();
+}
+
+void Tpiclist::AddPictures(const std::vector<std::string>& paths) {
+    std::vector<Refused> refused;
+    const PictureSize box = HalfWorkArea(mainform->Handle);
+    for (const std::string& path : paths) {
+        const std::string problem = PictureFileProblem(path, box);
+        if (problem.empty())
+            list.Add(path);
+        else
+            refused.push_back({path, problem});
+    }
+    if (!refused.empty())
+        ShowMessage(
+            RefusedMessage(refused, "was not added", "These were not added, as Gobu cannot show them"));
 }
 
 void Tpiclist::removebuttonClick() {

@@ -21,6 +21,9 @@ public:
     void UpdateTransparentMenu();
 
     void addbuttonClick();
+    // Appends, in order, the pictures the gobu can show; the others are told in one
+    // message, each with why.
+    void AddPictures(const std::vector<std::string>& paths);
     void removebuttonClick();
     void clearbuttonClick();
     void okbuttonClick();
@@ -28,6 +31,8 @@ public:
 
 protected:
     void CreateComponents() override;
+    // A close box on a dialog with OK and Cancel means Cancel.
+    void CloseBoxClick() override { cancelbuttonClick(); }
     void FormCreate() override;
     void FormShow() override;
     void FormClose() override;

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-# Makes Gobu's built-in artwork: gobu.bmp (the default picture), startdlg.png (the
+# Makes Gobu's built-in artwork: gobu.png (the default picture), startdlg.png (the
 # first-use hint) with its copies for scaled displays startdlg120.png, startdlg144.png
-# and startdlg192.png, and handpoint.cur (the pointing-hand cursor, at the sizes of
-# each of those DPIs).
+# and startdlg192.png, handpoint.cur (the pointing-hand cursor, at the sizes of each of
+# those DPIs), and the program's icon drawn from the default picture: gobu.ico (16, 32,
+# 48 and 256 pixels) for gobu.exe and gobu_stub.ico (16 and 32) for the extractor stub,
+# which has little room. The pictures are PNG-compressed: every share carries them.
 import math
 import os
 import struct
@@ -14,56 +16,72 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 CONVERT = "/usr/bin/convert"
 
 
-# ---------------------------------------------------------------- BMP output
+# ---------------------------------------------------------------- PNG output
 
-def write_bmp24(path, width, height, rgb):
-    """rgb: top-down rows of packed R,G,B bytes; written bottom-up as BGR."""
-    assert len(rgb) == width * height * 3
-    stride = (width * 3 + 3) & ~3
-    pad = b"\0" * (stride - width * 3)
-    body = bytearray()
-    for y in range(height - 1, -1, -1):
-        row = rgb[y * width * 3:(y + 1) * width * 3]
-        bgr = bytearray(row)
-        bgr[0::3], bgr[2::3] = row[2::3], row[0::3]
-        body += bgr + pad
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0,
-                       len(body), 2835, 2835, 0, 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(body), 0, 0,
-                       14 + len(info))
-    with open(path, "wb") as f:
-        f.write(head + info + body)
-
-
-def write_png(path, width, height, rgb):
-    """rgb: top-down rows of packed R,G,B bytes, at most 256 colours; written as a PNG
-    of a palette, 4 bits a pixel for 16 colours or fewer, else 8: a fraction of a
-    bitmap's size."""
-    pixels = [bytes(rgb[i:i + 3]) for i in range(0, len(rgb), 3)]
-    palette = sorted(set(pixels))
-    assert len(palette) <= 256
-    depth = 4 if len(palette) <= 16 else 8
-    index = {c: i for i, c in enumerate(palette)}
-    raw = bytearray()
-    for y in range(height):
-        row = [index[c] for c in pixels[y * width:(y + 1) * width]]
-        raw.append(0)   # no filter: an index is not a quantity to predict
-        if depth == 4:
-            row.append(0)
-            raw += bytes(row[x] << 4 | row[x + 1] for x in range(0, width, 2))
-        else:
-            raw += bytes(row)
-
+def png(width, height, depth, colour_type, raw, palette=b""):
+    """A PNG of filtered rows raw (each led by its filter byte)."""
     def chunk(kind, data):
         return (struct.pack(">I", len(data)) + kind + data +
                 struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-    png = (b"\x89PNG\r\n\x1a\n" +
-           chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, 3, 0, 0, 0)) +
-           chunk(b"PLTE", b"".join(palette)) +
-           chunk(b"IDAT", zlib.compress(bytes(raw), 9)) +
-           chunk(b"IEND", b""))
+    return (b"\x89PNG\r\n\x1a\n" +
+            chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 0)) +
+            (chunk(b"PLTE", palette) if palette else b"") +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) +
+            chunk(b"IEND", b""))
+
+
+def filtered(rows, bytes_per_pixel):
+    """Rows of 8-bit samples, each under the filter that makes it smallest by the usual
+    guess: the least sum of absolute byte values."""
+
+    def paeth(a, b, c):
+        p = a + b - c
+        pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+        return a if pa <= pb and pa <= pc else b if pb <= pc else c
+
+    raw = bytearray()
+    prev = bytes(len(rows[0]))
+    for row in rows:
+        candidates = []
+        for kind in range(5):
+            out = bytearray()
+            for i in range(len(row)):
+                a = row[i - bytes_per_pixel] if i >= bytes_per_pixel else 0
+                b = prev[i]
+                c = prev[i - bytes_per_pixel] if i >= bytes_per_pixel else 0
+                predicted = (0, a, b, (a + b) // 2, paeth(a, b, c))[kind]
+                out.append((row[i] - predicted) & 0xFF)
+            candidates.append((sum(v if v < 128 else 256 - v for v in out), kind, out))
+        _, kind, out = min(candidates)
+        raw.append(kind)
+        raw += out
+        prev = row
+    return raw
+
+
+def write_png(path, width, height, rgb):
+    """rgb: top-down rows of packed R,G,B bytes. At most 256 colours are written as a
+    palette, 4 bits a pixel for 16 colours or fewer, else 8: a fraction of a bitmap's
+    size; more as filtered RGB."""
+    pixels = [bytes(rgb[i:i + 3]) for i in range(0, len(rgb), 3)]
+    palette = sorted(set(pixels))
+    if len(palette) > 256:
+        data = png(width, height, 8, 2, filtered([rgb[y * width * 3:(y + 1) * width * 3] for y in range(height)], 3))
+    else:
+        depth = 4 if len(palette) <= 16 else 8
+        index = {c: i for i, c in enumerate(palette)}
+        raw = bytearray()
+        for y in range(height):
+            row = [index[c] for c in pixels[y * width:(y + 1) * width]]
+            raw.append(0)   # no filter: an index is not a quantity to predict
+            if depth == 4:
+                row.append(0)
+                raw += bytes(row[x] << 4 | row[x + 1] for x in range(0, width, 2))
+            else:
+                raw += bytes(row)
+        data = png(width, height, depth, 3, raw, b"".join(palette))
     with open(path, "wb") as f:
-        f.write(png)
+        f.write(data)
 
 
 # The DPIs of the usual display scalings, 100 %, 125 %, 150 % and 200 %: the hint and
@@ -395,8 +413,93 @@ def make_cursor():
     return icondir + entries + data
 
 
+# -------------------------------------------------------------------- icon
+#
+# The gobu's silhouette on a transparent square, its edge antialiased into the alpha
+# channel. 16 to 48 pixels are 32-bit bitmaps as every Windows reads them; 256 pixels
+# are stored PNG-compressed, as Windows Vista and later expect at that size.
+
+ICON_SIZES = (16, 32, 48, 256)
+STUB_ICON_SIZES = (16, 32)
+
+
+def silhouette_box(rgb):
+    """The object's bounds in picture pixels: left, top, right, bottom (exclusive)."""
+    inside = [i for i in range(GW * GH) if tuple(rgb[i * 3:i * 3 + 3]) != BACKGROUND]
+    xs, ys = [i % GW for i in inside], [i // GW for i in inside]
+    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+
+def make_icon_image(size, box):
+    """size x size pixels as top-down rows of R,G,B,A bytes (not premultiplied)."""
+    left, top, right, bottom = box
+    margin = size / 32.0
+    scale = (size - 2 * margin) / max(right - left, bottom - top)
+    ox = (size - (right - left) * scale) / 2 - left * scale
+    oy = (size - (bottom - top) * scale) / 2 - top * scale
+    n = max(3, 96 // size)   # samples per pixel side: finer where pixels are few
+    silhouette = [sh[0] for sh in GOBU_LAYERS if sh[3]]
+    rgba = bytearray()
+    for py in range(size):
+        for px in range(size):
+            acc, hits = [0.0, 0.0, 0.0], 0
+            for j in range(n):
+                for i in range(n):
+                    x = (px + (i + 0.5) / n - ox) / scale
+                    y = (py + (j + 0.5) / n - oy) / scale
+                    if not any(sdf(x, y) < 0 for sdf in silhouette):
+                        continue
+                    c = gobu_sample(x, y) or INK
+                    hits += 1
+                    for k in range(3):
+                        acc[k] += c[k]
+            if hits == 0:
+                rgba += b"\0\0\0\0"
+            else:
+                rgba += bytes(int(round(a / hits)) for a in acc)
+                rgba.append(int(round(255 * hits / (n * n))))
+    return rgba
+
+
+def icon_bitmap(size, rgba):
+    """An icon image as a 32-bit DIB: bottom-up BGRA rows, then the AND mask (1 where
+    the pixel is transparent) that Windows still reads beside the alpha channel."""
+    xor, mask = bytearray(), bytearray()
+    stride = ((size + 31) // 32) * 4
+    for y in range(size - 1, -1, -1):
+        row = rgba[y * size * 4:(y + 1) * size * 4]
+        bgra = bytearray(row)
+        bgra[0::4], bgra[2::4] = row[2::4], row[0::4]
+        xor += bgra
+        bits = 0
+        for x in range(size):
+            bits = (bits << 1) | (row[x * 4 + 3] == 0)
+        mask += (bits << (stride * 8 - size)).to_bytes(stride, "big")
+    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
+                       len(xor) + len(mask), 0, 0, 0, 0)
+    return info + bytes(xor) + bytes(mask)
+
+
+def png_rgba(size, rgba):
+    """A square RGBA picture; rgba: top-down rows of R,G,B,A bytes."""
+    return png(size, size, 8, 6, filtered([rgba[y * size * 4:(y + 1) * size * 4] for y in range(size)], 4))
+
+
+def make_icon(images):
+    """An .ico file of {size: rgba}, smallest first."""
+    sizes = sorted(images)
+    data = [png_rgba(s, images[s]) if s >= 256 else icon_bitmap(s, images[s]) for s in sizes]
+    out = struct.pack("<HHH", 0, 1, len(sizes))
+    offset = 6 + 16 * len(sizes)
+    for s, d in zip(sizes, data):
+        out += struct.pack("<BBBBHHII", s % 256, s % 256, 0, 0, 1, 32, len(d), offset)
+        offset += len(d)
+    return out + b"".join(data)
+
+
 def main():
-    write_bmp24(os.path.join(HERE, "gobu.bmp"), GW, GH, make_gobu())
+    gobu = make_gobu()
+    write_png(os.path.join(HERE, "gobu.png"), GW, GH, gobu)
     # The hint at 96 DPI keeps every shade of its text; the larger copies are drawn
     # in 16 colours, which at their size no eye tells apart.
     write_png(os.path.join(HERE, "startdlg.png"), SW, SH, make_startdlg(96))
@@ -405,6 +508,12 @@ def main():
                   sixteen_colours(make_startdlg(dpi)))
     with open(os.path.join(HERE, "handpoint.cur"), "wb") as f:
         f.write(make_cursor())
+    box = silhouette_box(gobu)
+    images = {size: make_icon_image(size, box) for size in ICON_SIZES}
+    with open(os.path.join(HERE, "gobu.ico"), "wb") as f:
+        f.write(make_icon(images))
+    with open(os.path.join(HERE, "gobu_stub.ico"), "wb") as f:
+        f.write(make_icon({size: images[size] for size in STUB_ICON_SIZES}))
 
 
 if __name__ == "__main__":

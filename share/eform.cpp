@@ -188,6 +188,11 @@ std::string Tshare::BuildPackage(std::string& reason) {
 }
 
 void Tshare::CopyToFloppy(const std::string& path) {
+    // Without a drive A: no floppy the user could put in would help.
+    if (!(GetLogicalDrives() & 1)) {
+        ShowMessage(NoFloppyDriveMessage(path));
+        return;
+    }
     if (!FitsOnFloppy(SizeOfFile(path))) {
         ShowMessage(TooLargeForFloppyMessage(path));
         return;
@@ -195,7 +200,9 @@ void Tshare::CopyToFloppy(const std::string& path) {
     const std::string target = FloppyTarget(path);
     while (!CopyFileA(path.c_str(), target.c_str(), FALSE))
         if (outward::Message(Application.Handle, kInsertFloppyQuestion, "Copy to Floppy", MB_OKCANCEL) ==
-            IDCANCEL)
+            IDCANCEL) {
+            ShowMessage(NotCopiedToFloppyMessage(path));
             return;
+        }
     ShowMessage(CopiedToFloppyMessage(path));
 }

@@ -47,7 +47,8 @@ protected:
     void FormClose() override;
 
 private:
-    // Asks for a floppy until the package is on it or the user cancels.
+    // Asks for a floppy until the package is on it or the user cancels; where there is
+    // no drive A:, says so instead. The package stays on the hard disk in every case.
     void CopyToFloppy(const std::string& path);
 };
 

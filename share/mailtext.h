@@ -32,3 +32,5 @@ std::string MapiErrorMessage(unsigned long code, const std::string& systemText);
 // The package is made whatever the mail program does with it: the user is told where
 // it is, after why the mail program did not take it.
 std::string MailFailedMessage(const std::string& reason, const std::string& packagePath);
+// Why a "mailto:" message did not go out, before the system's words for it.
+constexpr char NoMailProgramReason[] = "No mail program took the message.";

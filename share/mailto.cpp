@@ -4,6 +4,7 @@
 #include "share/mailto.h"
 
 #include "app/gobufiles.h"
+#include "app/launching.h"
 #include "app/mainform.h"
 #include "share/mailtext.h"
 #include "ui/forms.h"
@@ -74,6 +75,16 @@ struct RecipientList {
     }
 };
 
+// The file's folder in Explorer with the file selected. Explorer from the system's own
+// folder: never a program of that name that a sender put beside a received gobu.
+void ShowInFolder(const std::string& path) {
+    char folder[MAX_PATH];
+    const UINT length = GetWindowsDirectoryA(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder) return;
+    outward::Shell(mainform->Handle, "open", std::string(folder, length) + "\\explorer.exe",
+                   "/select,\"" + path + "\"", "", SW_SHOWNORMAL);
+}
+
 }  // namespace
 
 bool DefaultMailIsOutlook() {
@@ -131,8 +142,8 @@ void SendMailWithAttachment(const std::vector<std::string>& to, const std::vecto
     throw EMapiError(result, lastError, MapiErrorMessage(result, SystemErrorText(lastError)));
 }
 
-void OpenMailto(const std::string& subject, const std::string& body) {
-    outward::Shell(mainform->Handle, "open", MailtoAddress(subject, body), "", "", SW_SHOWNORMAL);
+int OpenMailto(const std::string& subject, const std::string& body) {
+    return outward::Shell(mainform->Handle, "open", MailtoAddress(subject, body), "", "", SW_SHOWNORMAL);
 }
 
 void ComposeShareMail(const std::string& packagePath) {
@@ -140,7 +151,16 @@ void ComposeShareMail(const std::string& packagePath) {
     // without it, the package goes the "mailto:" way like for every other mail program.
     const bool attached = DefaultMailIsOutlook() && SimpleMapiAvailable();
     const std::string body = ShareMailBody(attached, packagePath);
-    if (!attached) return OpenMailto(ShareMailSubject, body);
+    if (!attached) {
+        const int result = OpenMailto(ShareMailSubject, body);
+        if (result <= 32)
+            ShowMessage(MailFailedMessage(
+                std::string(NoMailProgramReason) + " " + SystemErrorText(ShellResultError(result)),
+                packagePath));
+        // A "mailto:" address carries no attachment: the package is shown, to be attached.
+        ShowInFolder(packagePath);
+        return;
+    }
     try {
         SendMailWithAttachment({}, {}, {}, body, ShareMailSubject, {packagePath});
     } catch (const EMapiError& e) {

@@ -32,11 +32,12 @@ void SendMailWithAttachment(const std::vector<std::string>& to, const std::vecto
                             const std::string& subject, const std::vector<std::string>& attachments);
 
 // Opens "mailto:?subject=" + subject + "&body=" + body through the shell, with the texts
-// as they are. What the shell does with it is not examined.
-void OpenMailto(const std::string& subject, const std::string& body);
+// as they are; the shell's answer, above 32 when a mail program took the message.
+int OpenMailto(const std::string& subject, const std::string& body);
 
 // Hands the package of a share to the mail program: as the attachment of a prepared
 // message where Outlook and Simple MAPI take it, otherwise as a "mailto:" message that
-// tells the user to attach the file. A send that fails, other than by the user's own
-// cancel, is told in one message that says where the package is.
+// tells the user to attach the file, whose folder Explorer then shows with the package
+// selected. A send that fails, other than by the user's own cancel, is told in one
+// message that says where the package is.
 void ComposeShareMail(const std::string& packagePath);

@@ -50,6 +50,16 @@ std::string CopiedToFloppyMessage(const std::string& packagePath) {
     return "A:\\" + FileNamePart(packagePath) + " has been copied to the floppy disk.";
 }
 
+std::string NoFloppyDriveMessage(const std::string& packagePath) {
+    return "This computer has no floppy disk drive A:.  Zip file (" + packagePath +
+           ") has been stored on hard disk.";
+}
+
+std::string NotCopiedToFloppyMessage(const std::string& packagePath) {
+    return "Zip file (" + packagePath +
+           ") has not been copied to a floppy disk; it has been stored on hard disk.";
+}
+
 std::string PackingFailedMessage(const std::string& reason) {
     std::string message =
         "Zipping process failed.  Perhaps a required file is missing, you are working from a CD-ROM, or the "

@@ -39,6 +39,10 @@ std::string FloppyTarget(const std::string& packagePath);
 std::string PackedMessage(const std::string& packagePath);
 std::string TooLargeForFloppyMessage(const std::string& packagePath);
 std::string CopiedToFloppyMessage(const std::string& packagePath);
+// Most computers of today have no drive A:, and asking for a floppy there is futile.
+std::string NoFloppyDriveMessage(const std::string& packagePath);
+// The user gave up putting a floppy in: the package is still on the hard disk.
+std::string NotCopiedToFloppyMessage(const std::string& packagePath);
 // The message of a share whose package could not be written, ending with the reason
 // the archive writer gave (none when it gave none).
 std::string PackingFailedMessage(const std::string& reason);

@@ -46,6 +46,16 @@ bool AppendWithDestination(char* out, uint32_t size, const char* text, uint32_t 
     return AppendText(out, size, text + start, n - start);
 }
 
+bool RunBoxText(char* out, uint32_t size, const char* cmdLine, const char* folder) {
+    CmdLineParts parts = SplitCmdLine(cmdLine);
+    out[0] = '\0';
+    return AppendText(out, size, "After extraction, run : ") &&
+           AppendWithDestination(out, size, parts.program, parts.programLength, folder) &&
+           (parts.paramsLength == 0 ||
+            (AppendText(out, size, " ") &&
+             AppendWithDestination(out, size, parts.params, parts.paramsLength, folder)));
+}
+
 namespace {
 
 // Appends a count of bytes in digits grouped by thousands: 1,440,000.

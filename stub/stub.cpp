@@ -339,8 +339,19 @@ void MakeFileList(HWND dlg) {
     if (choose) SendMessageA(fileList, LB_SETSEL, TRUE, -1);
 }
 
+// The run box names the program as it will run, from the folder the dialog shows now.
+void ShowRunBoxText(HWND dlg) {
+    char folder[MAX_PATH], label[1024];
+    GetDlgItemTextA(dlg, IDC_DEST, folder, MAX_PATH);
+    if (RunBoxText(label, sizeof label, package.config.cmdLine, folder)) SetDlgItemTextA(dlg, IDC_RUN, label);
+}
+
 void InitDialog(HWND dlg) {
     SetWindowTextA(dlg, title);
+    HICON small = HICON(LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
+                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    SendMessageA(dlg, WM_SETICON, ICON_SMALL, LPARAM(small));
+    SendMessageA(dlg, WM_SETICON, ICON_BIG, LPARAM(LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAIN))));
     char path[MAX_PATH] = "";
     const char* preset = package.config.defaultPath;
     if (preset[0] == '\0')
@@ -359,12 +370,7 @@ void InitDialog(HWND dlg) {
         EnableWindow(GetDlgItem(dlg, id), !(flags & kSfxOverwriteLocked));
 
     const char* cmdLine = package.config.cmdLine;
-    CmdLineParts parts = SplitCmdLine(cmdLine);
-    char label[600] = "After extraction, run : ";
-    AppendText(label, sizeof label, parts.program, parts.programLength);
-    AppendText(label, sizeof label, " ");
-    AppendText(label, sizeof label, parts.params, parts.paramsLength);
-    SetDlgItemTextA(dlg, IDC_RUN, label);
+    ShowRunBoxText(dlg);
     CheckDlgButton(dlg, IDC_RUN, cmdLine[0] != '\0' ? BST_CHECKED : BST_UNCHECKED);
     EnableWindow(GetDlgItem(dlg, IDC_RUN), cmdLine[0] != '\0' && (flags & kSfxUserCanDisableCmdLine));
 
@@ -377,6 +383,7 @@ INT_PTR CALLBACK MainProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
         return TRUE;
     }
     if (msg != WM_COMMAND) return FALSE;
+    if (LOWORD(wp) == IDC_DEST && HIWORD(wp) == EN_CHANGE) ShowRunBoxText(dlg);
     if (LOWORD(wp) == IDOK) Extract(dlg);
     if (LOWORD(wp) == IDC_BROWSE) Browse(dlg);
     if (LOWORD(wp) == IDCANCEL) EndDialog(dlg, 1);

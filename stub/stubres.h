@@ -1,6 +1,8 @@
 // Resource numbers of the extractor stub's dialogs.
 #pragma once
 
+#define IDI_MAIN 1
+
 #define IDD_MAIN 100
 #define IDD_CONFIRM 101
 

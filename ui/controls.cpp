@@ -48,7 +48,7 @@ void CreateControls(TForm* form, const TControlRow* rows, size_t count) {
         const TControlRow& row = rows[i];
         TControl* c = row.control;
         c->Options = row.options;
-        c->Id = row.options & coCancel ? IDCANCEL : nextControlId++;
+        c->Id = row.options & coCancel ? IDCANCEL : row.options & coDefault ? IDOK : nextControlId++;
         const int height = Application.Scaled(row.height ? row.height : kLabelHeight);
         c->Handle = CreateWindowExA(c->WindowExStyle(), c->WindowClass(), row.caption,
                                     WS_CHILD | WS_VISIBLE | c->WindowStyle(), Application.Scaled(row.left),

@@ -16,6 +16,7 @@ enum TControlOption : unsigned {
     coMultiSelect = 4,  // list view: several rows selectable
     coEditable = 8,     // combo box: the text can be typed
     coRedText = 16,     // label drawn in red
+    coDefault = 32,     // the form's default button: Enter presses it
 };
 
 class TControl {
@@ -68,7 +69,7 @@ public:
 
 protected:
     const char* WindowClass() const override { return "BUTTON"; }
-    DWORD WindowStyle() const override { return WS_TABSTOP | BS_PUSHBUTTON; }
+    DWORD WindowStyle() const override { return WS_TABSTOP | (Options & coDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON); }
     void Command(WORD code) override;
 };
 

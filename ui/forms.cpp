@@ -24,6 +24,27 @@ BOOL CALLBACK DisableOtherWindow(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+// The program's icon at the size Windows shows it for a window: big in Alt+Tab, small
+// in the caption and on the taskbar.
+HICON ProgramIcon(bool small) {
+    return HICON(LoadImageA(Application.Instance, "MAINICON", IMAGE_ICON,
+                            GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON),
+                            GetSystemMetrics(small ? SM_CYSMICON : SM_CYICON), LR_SHARED));
+}
+
+// A window class of the program: its windows carry the program's icon.
+void RegisterFormClass(const char* name, WNDPROC proc, HBRUSH background) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = Application.Instance;
+    wc.hIcon = ProgramIcon(false);
+    wc.hIconSm = ProgramIcon(true);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    RegisterClassExA(&wc);
+}
+
 }  // namespace
 
 TMouseButton MouseButtonOf(UINT message) {
@@ -41,26 +62,62 @@ TMouseButton MouseButtonOf(UINT message) {
 
 // ---- TApplication ----
 
+namespace {
+
+// What a second process of a claimed name sends the process that holds it.
+UINT ComeToFrontMessage() {
+    static const UINT message = RegisterWindowMessageA("TApplication.ComeToFront");
+    return message;
+}
+
+}  // namespace
+
+bool TApplication::ClaimName(const std::string& name) {
+    HANDLE mapping =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG), name.c_str());
+    if (!mapping) return true;
+    const bool first = GetLastError() != ERROR_ALREADY_EXISTS;
+    auto* window = static_cast<volatile LONG*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(LONG)));
+    if (first || !window) {
+        // Held for the life of the process; the system lets go of it at the end.
+        claimedWindow_ = window;
+        return true;
+    }
+    // The holder shows its window as soon as it has made it. Window handles are 32-bit
+    // values in every Windows process.
+    HWND holder = nullptr;
+    for (int i = 0; i < 100 && !(holder = HWND(UINT_PTR(ULONG(*window)))); i++) Sleep(50);
+    if (holder) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(holder, &process);
+        AllowSetForegroundWindow(process);
+        PostMessageA(holder, ComeToFrontMessage(), 0, 0);
+    }
+    UnmapViewOfFile(const_cast<LONG*>(window));
+    CloseHandle(mapping);
+    return false;
+}
+
 void TApplication::Initialize(HINSTANCE instance) {
     Instance = instance;
     const int dpi = GetDeviceCaps(TWindowDC(nullptr), LOGPIXELSY);
     if (dpi > 0) Dpi = dpi;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, "MAINICON");
-    wc.lpszClassName = kApplicationClass;
-    RegisterClassA(&wc);
+    RegisterFormClass(kApplicationClass, WndProc, nullptr);
     // A zero-sized, visible popup at the screen's centre: it owns the forms and so is
     // the only window of the program with a taskbar button.
     int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
     Handle = CreateWindowExA(0, kApplicationClass, "",
                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, cx, cy, 0,
                              0, nullptr, nullptr, instance, nullptr);
+    if (claimedWindow_) InterlockedExchange(claimedWindow_, LONG(ULONG(UINT_PTR(Handle))));
     ShowWindow(Handle, SW_SHOWNOACTIVATE);
 }
 
 LRESULT CALLBACK TApplication::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == ComeToFrontMessage()) {
+        Application.Restore();
+        return 0;
+    }
     switch (message) {
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_RESTORE) {
@@ -113,7 +170,7 @@ void TApplication::Minimize() {
 void TApplication::Restore() {
     ShowWindow(Handle, SW_RESTORE);
     ShowOwnedPopups(Handle, TRUE);
-    if (MainForm && MainForm->Visible()) SetForegroundWindow(MainForm->Handle);
+    if (MainForm && MainForm->Visible()) MainForm->BringToFront();
 }
 
 bool TApplication::Minimized() const { return IsIconic(Handle) != 0; }
@@ -327,16 +384,11 @@ TForm::~TForm() {
 }
 
 bool TForm::CreateForm(const char* className, const TFormStyle& style, HWND owner, bool hollow) {
-    WNDCLASSA wc = {};
-    if (!GetClassInfoA(Application.Instance, className, &wc)) {
-        wc.lpfnWndProc = StaticWndProc;
-        wc.hInstance = Application.Instance;
-        wc.hCursor = nullptr;  // WM_SETCURSOR chooses
-        // A hollow form never erases its background; its picture is painted over it.
-        wc.hbrBackground = hollow ? nullptr : HBRUSH(COLOR_BTNFACE + 1);
-        wc.lpszClassName = className;
-        RegisterClassA(&wc);
-    }
+    WNDCLASSA known;
+    // No class cursor: WM_SETCURSOR chooses. A hollow form never erases its background;
+    // its picture is painted over it.
+    if (!GetClassInfoA(Application.Instance, className, &known))
+        RegisterFormClass(className, StaticWndProc, hollow ? nullptr : HBRUSH(COLOR_BTNFACE + 1));
     RECT r = {0, 0, Application.Scaled(style.clientWidth), Application.Scaled(style.clientHeight)};
     AdjustWindowRectEx(&r, style.style, FALSE, style.exStyle);
     Handle =
@@ -368,7 +420,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(wParam) != WA_INACTIVE) FormActivate();
         break;
     case WM_CLOSE:
-        Close();
+        CloseBoxClick();
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;

@@ -33,6 +33,11 @@ public:
     // every window scales its own layout by it.
     int Dpi = kDesignDpi;
 
+    // Makes this the one process of the program running under name, before Initialize
+    // makes it findable: false when another process holds the name, which is asked to
+    // come to the front (restored when minimised). Where the name cannot be held at
+    // all, every process counts as the one.
+    bool ClaimName(const std::string& name);
     void Initialize(HINSTANCE instance);
     // A pixel figure of a 96-DPI layout at the screen's DPI.
     int Scaled(int pixels) const { return ScaleForDpi(pixels, Dpi); }
@@ -57,6 +62,7 @@ private:
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
     int screenCursor_ = crDefault;
     HCURSOR handCursor_ = nullptr;
+    volatile LONG* claimedWindow_ = nullptr;  // where the holder of a name shows its window
 };
 
 extern TApplication Application;
@@ -253,6 +259,9 @@ protected:
     virtual void FormShow() {}
     virtual void FormActivate() {}
     virtual void FormClose() {}
+    // The close box, Alt+F4 or the system menu's Close: the form closes, unless it
+    // gives them a meaning of its own.
+    virtual void CloseBoxClick() { Close(); }
     virtual void FormPaint(HDC) {}
     virtual void FormResize() {}
     virtual void FormMouseDown(TMouseButton, int, int) {}

@@ -1,11 +1,17 @@
 """The shipped gobu.exe is a 32-bit Windows GUI program that imports known DLLs only,
 and it carries the extractor stub, itself a GUI program of known DLLs only, as its last
-36352 bytes; so does the gobu.exe of the tree run under Wine."""
+36352 bytes; so does the gobu.exe of the tree run under Wine. Both carry the gobu's
+icon as the first of their resources."""
 
 import os
 import re
+import struct
 import subprocess
+import sys
 import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from peresources import PNG_SIGNATURE, icon_groups, icon_pixels  # noqa: E402
 
 SHIP = os.environ.get("GOBU_SHIP_TREE_DIR", "")
 WINE_TREE = os.environ.get("GOBU_WINE_TREE_DIR", "")
@@ -77,6 +83,31 @@ class CarriedStub(unittest.TestCase):
         if os.path.realpath(WINE_TREE) == os.path.realpath(SHIP):
             self.skipTest("the Wine tree is the shipped one")
         self.check_tree(WINE_TREE, "x86_64-w64-mingw32", "pei-x86-64")
+
+
+class Icon(unittest.TestCase):
+    """Explorer, the taskbar and Alt+Tab show the first icon group of a program."""
+
+    def first_icon(self, data, sizes):
+        images = icon_groups(data)[0][1]
+        self.assertEqual(sorted(i["size"] for i in images), sizes)
+        for image in images:
+            self.assertEqual(image["bits"], 32)
+            # 256 pixels PNG-compressed (IHDR: 256 x 256, RGBA), the others bitmaps with
+            # transparent corners around an opaque gobu.
+            if image["size"] == 256:
+                self.assertEqual(struct.unpack_from(">8sIIBB", image["data"], 8)[1:], (256, 256, 8, 6))
+                self.assertTrue(image["data"].startswith(PNG_SIGNATURE))
+            else:
+                self.assertTrue({0, 255} <= {p >> 24 for p in icon_pixels(image)})
+        return {i["size"]: i["data"] for i in images}
+
+    def test_gobu_and_its_stub_carry_the_icon_first_in_their_resources(self):
+        with open(EXE, "rb") as f:
+            exe = f.read()
+        self.assertEqual(icon_groups(exe)[0][0], "MAINICON")
+        ours = self.first_icon(exe, [16, 32, 48, 256])
+        self.assertEqual(self.first_icon(exe[-STUB_SIZE:], [16, 32]), {size: ours[size] for size in (16, 32)})
 
 
 if __name__ == "__main__":

@@ -38,6 +38,14 @@ def xdotool(*args):
     time.sleep(0.15)
 
 
+def restart_wine():
+    """Ends the Wine server and starts it again as the fixture does: Wine learns of the
+    drives in its prefix (GetLogicalDrives) only when its server starts."""
+    run("wineserver", "-k")
+    subprocess.run(["sh", os.path.join(SOURCE, "scripts", "wine-up")], env=ENV, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+
+
 def reg(*args):
     return wine("reg", *args)
 
@@ -78,8 +86,9 @@ def register_mailer(test, folder):
     return mailer + ".ran"
 
 
-def process_running(fragment):
-    """The id of a Wine process whose command line names fragment, or None."""
+def processes_running(fragment):
+    """The ids of the Wine processes whose command line names fragment."""
+    found = []
     for pid in os.listdir("/proc"):
         if not pid.isdigit():
             continue
@@ -89,8 +98,14 @@ def process_running(fragment):
         except OSError:
             continue
         if fragment.lower() in line:
-            return int(pid)
-    return None
+            found.append(int(pid))
+    return found
+
+
+def process_running(fragment):
+    """The id of a Wine process whose command line names fragment, or None."""
+    found = processes_running(fragment)
+    return found[0] if found else None
 
 
 def press_start(caption):
@@ -223,32 +238,9 @@ class Picture:
 
     @staticmethod
     def from_file(path):
-        """A picture file of any format ImageMagick reads."""
-        return Picture.from_ppm(subprocess.run(["/usr/bin/convert", path, "-depth", "8", "ppm:-"], check=True,
-                                               capture_output=True).stdout)
-
-    @staticmethod
-    def from_bmp(path):
-        """An uncompressed Windows bitmap of 24 bits a pixel, or of 8 with a palette."""
-        with open(path, "rb") as f:
-            data = f.read()
-        offset = struct.unpack_from("<I", data, 10)[0]
-        header, w, h = struct.unpack_from("<Iii", data, 14)
-        bits = struct.unpack_from("<H", data, 28)[0]
-        assert bits in (8, 24)
-        if bits == 8:
-            used = struct.unpack_from("<I", data, 46)[0] or 256
-            table = 14 + header
-            palette = [(data[table + i * 4 + 2], data[table + i * 4 + 1], data[table + i * 4]) for i in range(used)]
-        stride = (w * bits // 8 + 3) & ~3
-        rows = []
-        for y in range(abs(h)):
-            src = offset + (h - 1 - y if h > 0 else y) * stride
-            if bits == 8:
-                rows.append([palette[data[src + x]] for x in range(w)])
-            else:
-                rows.append([(data[src + x * 3 + 2], data[src + x * 3 + 1], data[src + x * 3]) for x in range(w)])
-        return Picture(w, abs(h), rows)
+        """Any picture file ImageMagick reads."""
+        return Picture.from_ppm(subprocess.run(["/usr/bin/convert", path, "-depth", "8", "ppm:-"],
+                                               capture_output=True, check=True).stdout)
 
 
 class Gobu:
@@ -273,8 +265,7 @@ class Gobu:
         return self
 
     def window(self, timeout=20.0, size=None):
-        # The window shows at its created size until its first activation gives it
-        # the picture's size; pass the size to wait for that.
+        # Pass the size to wait for a window of that size (after a change of picture).
         return wait_window(self.title, timeout, min_size=8, size=size)
 
     def wait_exit(self, timeout=10.0):

@@ -1,15 +1,17 @@
 """The gobu on the desktop: start-up, shape, dragging, the menu, the keys, the end."""
 
 import os
+import shutil
 import sys
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import Picture, screenshot, set_started_before, wait_for, windows, xdotool  # noqa: E402
+from harness import Picture, screenshot, set_started_before, wait_for, windows, windows_path, write_settings, xdotool  # noqa: E402
+from peresources import icon_groups, icon_pixels  # noqa: E402
 
-BUILT_IN = Picture.from_bmp(os.path.join(harness.SOURCE, "resources", "gobu.bmp"))
+BUILT_IN = Picture.from_file(os.path.join(harness.SOURCE, "resources", "gobu.png"))
 HINT = Picture.from_file(os.path.join(harness.SOURCE, "resources", "startdlg.png"))
 KEY = BUILT_IN.at(0, BUILT_IN.h - 1)
 
@@ -22,6 +24,15 @@ def object_pixel():
             if BUILT_IN.at(cx + dx, cy + dy) != KEY:
                 return cx + dx, cy + dy
     raise AssertionError("no object pixel in the built-in picture")
+
+
+def window_icons(xid):
+    """The icons Wine gives the window manager for an X window: {size: ARGB pixels}."""
+    out = harness.run("xprop", "-id", xid, "-notype", "32c", "_NET_WM_ICON").stdout
+    numbers, icons = [int(n) for n in out.split("=", 1)[1].split(",")] if "=" in out else [], {}
+    while len(numbers) >= 2:
+        icons[numbers[0]], numbers = numbers[2:2 + numbers[0] * numbers[1]], numbers[2 + numbers[0] * numbers[1]:]
+    return icons
 
 
 def find_picture(shot, pic, near_x, near_y, reach=40):
@@ -80,7 +91,13 @@ class Desktop(harness.GobuTestCase):
 
     def test_configure_menu_turns_transparency_off_and_hides_the_gobu(self):
         set_started_before(True)
-        gobu = self.gobu("menus.exe").start()
+        gobu = self.gobu("menus.exe")
+        # The built-in picture is always cut to its outline; the same picture listed as
+        # a file is not.
+        listed = os.path.join(self.folder, "gobu.png")
+        shutil.copyfile(os.path.join(harness.SOURCE, "resources", "gobu.png"), listed)
+        write_settings(gobu, ["picture " + windows_path(listed), "transparent"])
+        gobu.start()
         gobu.window(size=(155, 113))
         time.sleep(1.5)
         px, py = object_pixel()
@@ -96,6 +113,17 @@ class Desktop(harness.GobuTestCase):
         harness.choose_in_configure(40 + px, 40 + py, "h")
         wait_for(lambda: not [v for v in windows() if v.name == "Menus" and v.w > 8], 5, "the gobu to hide")
         self.assertIsNone(gobu.process.poll())
+
+    def test_the_gobu_and_its_taskbar_button_carry_the_programs_icon(self):
+        set_started_before(True)
+        gobu = self.gobu("icon.exe").start()
+        w = gobu.window(size=(155, 113))
+        with open(gobu.exe, "rb") as f:
+            expected = {i["size"]: icon_pixels(i) for i in icon_groups(f.read())[0][1] if i["size"] in (16, 32)}
+        # The invisible owner that carries the taskbar button has the gobu's title too.
+        owner = next(v for v in windows() if v.name == "Icon" and v.xid != w.xid)
+        for xid in (w.xid, owner.xid):
+            self.assertEqual(wait_for(lambda: window_icons(xid), 5, f"the icons of {xid}"), expected, xid)
 
     def test_first_start_shows_the_hint_until_a_key_and_never_again(self):
         set_started_before(False)

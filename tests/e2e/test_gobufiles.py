@@ -1,9 +1,11 @@
 """Further gobus from the real exe through its file dialogs: New Gobu (N) copies this
 gobu under the proposed name and starts it, Open Gobu (O) starts a chosen gobu, Save
-Gobu As (A) clones this gobu with its settings and ends it."""
+Gobu As (A) clones this gobu with its settings and ends it; and a gobu started while it
+runs shows the running one instead."""
 
 import os
 import shutil
+import subprocess
 import sys
 import unittest
 
@@ -73,7 +75,7 @@ class GobuFiles(harness.GobuTestCase):
         w = gobu.window(size=(155, 113))
         self.end_later("holiday.exe")
         self.key_on(w, "a")
-        self.answer_dialog("New Gobu", windows_path(os.path.join(self.folder, "holiday.exe")))
+        self.answer_dialog("Save Gobu As", windows_path(os.path.join(self.folder, "holiday.exe")))
         clone = wait_window("Holiday", 30, size=(155, 113))
         self.assertEqual((clone.x, clone.y), (300, 200))
         self.assertEqual(gobu.wait_exit(10), 0)
@@ -81,6 +83,29 @@ class GobuFiles(harness.GobuTestCase):
             self.assertEqual(a.read(), b.read())
         with open(os.path.join(self.folder, "holiday.gobu"), "rb") as f:
             self.assertEqual(f.read().decode("latin-1"), text)
+
+    def test_a_running_gobu_started_again_comes_to_the_front_and_stays_one(self):
+        gobu = self.gobu("holiday.exe")
+        settings = os.path.splitext(gobu.exe)[0] + ".gobu"
+        write_settings(gobu, ["gobu left 60", "gobu top 50", "transparent"])
+        gobu.start()
+        self.key_on(gobu.window(size=(155, 113)), "m")  # Hide Gobu
+        wait_for(lambda: not [v for v in windows() if v.name == "Holiday" and v.w > 8], 5, "the gobu to hide")
+        self.gobu("other.exe").start().window(size=(155, 113))  # another gobu on top
+        # A starting gobu would delete the package of an earlier share.
+        package = os.path.join(self.folder, "holiday_zip.exe")
+        open(package, "w").close()
+        before = os.stat(settings)
+
+        # Started again, under its path in other letters.
+        self.assertEqual(subprocess.run([harness.WINE, windows_path(gobu.exe).upper()], env=harness.ENV,
+                                        timeout=30).returncode, 0)
+        front = wait_for(lambda: next((v for v in windows() if (v.w, v.h) == (155, 113)), None), 5, "a gobu")
+        self.assertEqual((front.name, front.x, front.y), ("Holiday", 60, 50), "the first gobu in front")
+        self.assertEqual(len([v for v in windows() if v.name == "Holiday" and v.w > 8]), 1)
+        self.assertEqual(len(harness.processes_running(gobu.exe)), 1)
+        self.assertTrue(os.path.exists(package))
+        self.assertEqual(os.stat(settings).st_mtime_ns, before.st_mtime_ns)
 
 
 if __name__ == "__main__":

@@ -96,9 +96,9 @@ class Package(harness.GobuTestCase):
         gobu = self.gobu("my holiday.exe")
         settings = os.path.join(self.folder, "my holiday.gobu")
         with open(settings, "w") as f:
-            f.write("[Pictures]\nbeach.bmp\n")
-        picture = os.path.join(self.folder, "beach.bmp")
-        shutil.copyfile(os.path.join(harness.SOURCE, "resources", "gobu.bmp"), picture)
+            f.write("[Pictures]\nbeach.png\n")
+        picture = os.path.join(self.folder, "beach.png")
+        shutil.copyfile(os.path.join(harness.SOURCE, "resources", "gobu.png"), picture)
         os.utime(picture, (1700000000, 1700000000))
         made = subprocess.run([GOBUZIP, "--extract-stub", gobu.exe], capture_output=True, text=True)
         self.assertEqual(made.returncode, 0, made.stderr)
@@ -116,7 +116,7 @@ class Package(harness.GobuTestCase):
         wait_window("My holiday", min_size=8)
         self.assertTrue(wait_for(lambda: harness.process_running("\\gobus\\my holiday.exe"), 10,
                                  "the gobu started from c:\\gobus under its long name"))
-        for name in ("my holiday.exe", "sfxstub32.bin", "my holiday.gobu", "beach.bmp"):
+        for name in ("my holiday.exe", "sfxstub32.bin", "my holiday.gobu", "beach.png"):
             source, arrived = os.path.join(self.folder, name), os.path.join(self.dest, name)
             with open(source, "rb") as a, open(arrived, "rb") as b:
                 self.assertEqual(a.read(), b.read(), name)
@@ -128,7 +128,7 @@ class Package(harness.GobuTestCase):
         os.makedirs(pics)
         with open(os.path.join(self.folder, "readme.txt"), "w") as f:
             f.write("a gobu for you\n" * 400)
-        shutil.copyfile(os.path.join(harness.SOURCE, "resources", "gobu.bmp"), os.path.join(pics, "gobu.bmp"))
+        shutil.copyfile(os.path.join(harness.SOURCE, "resources", "gobu.png"), os.path.join(pics, "gobu.png"))
         subprocess.run(["zip", "-q", "-9", "-r", "info.zip", "readme.txt", "pics"], cwd=self.folder, check=True)
         package = os.path.join(self.folder, "info_zip.exe")
         with open(os.path.join(self.folder, "info.zip"), "rb") as f:
@@ -142,7 +142,7 @@ class Package(harness.GobuTestCase):
         harness.confirm_finished()
         self.assertEqual(self.started[0].wait(10), 0)
         recorded = {i.filename: i.date_time for i in zipfile.ZipFile(os.path.join(self.folder, "info.zip")).infolist()}
-        for name in ("readme.txt", "pics/gobu.bmp"):
+        for name in ("readme.txt", "pics/gobu.png"):
             with open(os.path.join(self.folder, name), "rb") as a, open(os.path.join(self.dest, name), "rb") as b:
                 self.assertEqual(a.read(), b.read(), name)
             # Info-ZIP rounds odd seconds up; the file gets the date the entry records.

@@ -122,7 +122,9 @@ class Share(harness.GobuTestCase):
         if os.path.lexists(drive):
             os.remove(drive)
         os.symlink(floppy, drive)
+        self.addCleanup(harness.restart_wine)
         self.addCleanup(os.remove, drive)
+        harness.restart_wine()
         gobu_xid = self.start_holiday().window().xid
         self.share_by_menu("f")
         self.confirm_message(gobu_xid)

@@ -1,6 +1,7 @@
 """The slide show set up as a user does it: P opens Select Picture(s), Add picks two
-pictures in the open dialog (previewing one), an effect is chosen, OK shows the first picture, the show
-changes pictures on its own, Space pauses and resumes it, and Q keeps it all."""
+pictures in the open dialog (previewing one) and a file that is no picture, which is
+refused in a message, an effect is chosen, OK shows the first picture, the show changes
+pictures on its own, Space pauses and resumes it, and Q keeps it all."""
 
 import os
 import sys
@@ -31,12 +32,15 @@ class SlideShow(harness.GobuTestCase):
         red, blue = os.path.join(self.folder, "red.bmp"), os.path.join(self.folder, "blue.bmp")
         write_bmp(red, 60, 40, RED)
         write_bmp(blue, 50, 30, BLUE)
+        # Sorted after the pictures in the open dialog's list.
+        with open(os.path.join(self.folder, "zebra.bmp"), "w") as f:
+            f.write("a text named as a picture")
         gobu = self.gobu("show.exe")
         write_settings(gobu, ["gobu left 300", "gobu top 200", "duration 2"])
         gobu.start()
         w = gobu.window(size=(155, 113))
 
-        xdotool("mousemove", w.x + 20, w.y + 20)
+        xdotool("mousemove", w.x + 77, w.y + 56)  # the built-in picture is cut to its outline
         xdotool("key", "p")
         d = wait_window("Select Picture(s)", size=(413, 256))
         xdotool("mousemove", d.x + 365, d.y + 32)
@@ -57,9 +61,14 @@ class SlideShow(harness.GobuTestCase):
             return any(shot.at(x, y) == RED for y in range(0, shot.h, 4) for x in range(shot.w // 2, shot.w, 4))
         wait_for(preview_is_red, 5, "the preview of red.bmp")
         xdotool("key", "alt+n")  # back to the file-name field
-        xdotool("type", '"red.bmp" "blue.bmp"')
+        xdotool("type", '"red.bmp" "zebra.bmp" "blue.bmp"')
         xdotool("key", "Return")
         wait_for(lambda: not [v for v in windows() if v.name == "Select Picture"], 15, "the open dialog to close")
+        box = wait_for(lambda: next((v for v in windows() if v.name == "Show" and v.xid != w.xid), None), 10,
+                       "the message refusing zebra.bmp")
+        xdotool("mousemove", box.x + box.w // 2, box.y + box.h // 2)
+        xdotool("key", "Return")
+        wait_for(lambda: not [v for v in windows() if v.xid == box.xid], 5, "the message to close")
 
         # Close Curtains, chosen in the drop-down by its first letter.
         xdotool("mousemove", d.x + 50, d.y + 170)

@@ -162,7 +162,7 @@ TEST(SettingsRead, ListedPathsPassThroughTheResolver) {
 TEST(SettingsRoundTrip, WriteThenReadGivesEveryFieldBackLowerCased) {
     GobuSettings s;
     s.pictures = {"C:\\Pics\\A.bmp", "c:\\b.gif"};
-    s.linkedFiles = {"http://Site.com/X", "c:\\Doc.txt"};
+    s.linkedFiles = {"http://Site.com/X", "c:\\Doc.txt", "HTTPS://Site.com/Y", "Go to http://Site.com/Z"};
     s.includeFiles = {"c:\\inc.txt"};
     s.transition = 7;
     s.duration = 12345;
@@ -177,7 +177,9 @@ TEST(SettingsRoundTrip, WriteThenReadGivesEveryFieldBackLowerCased) {
     s.listHeight = 400;
     GobuSettings back = Read(FormatSettings(s));
     EXPECT_EQ(back.pictures, (std::vector<std::string>{"c:\\pics\\a.bmp", "c:\\b.gif"}));
-    EXPECT_EQ(back.linkedFiles, (std::vector<std::string>{"http://Site.com/X", "c:\\doc.txt"}));
+    // Web addresses keep their letter case, files are lower-cased.
+    EXPECT_EQ(back.linkedFiles, (std::vector<std::string>{"http://Site.com/X", "c:\\doc.txt",
+                                                          "HTTPS://Site.com/Y", "Go to http://Site.com/Z"}));
     s.pictures = back.pictures;
     s.linkedFiles = back.linkedFiles;
     // Read back as lower case, the file comes out byte for byte the same.

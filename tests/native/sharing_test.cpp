@@ -23,7 +23,9 @@ TEST(Sharing, ThePackageCarriesTheGobuItsSettingsPicturesAndIncludedFilesInOrder
     auto resolve = [](const std::string& p) { return "<" + p + ">"; };
     std::vector<std::string> files =
         PackageFiles("c:\\gobus\\holiday.exe", {"c:\\p\\1.jpg", "c:\\p\\2.gif"},
-                     {"c:\\docs\\plan.txt", "HTTP://example.com/x.txt", "www.example.com"}, resolve);
+                     {"c:\\docs\\plan.txt", "HTTP://example.com/x.txt", "https://example.com/y.txt",
+                      "mailto:me@example.com", "www.example.com"},
+                     resolve);
     EXPECT_EQ(files, (std::vector<std::string>{"c:\\gobus\\holiday.exe", "c:\\gobus\\sfxstub32.bin",
                                                "<c:\\gobus\\holiday.gobu>", "<c:\\p\\1.jpg>", "<c:\\p\\2.gif>",
                                                "<c:\\docs\\plan.txt>", "<www.example.com>"}));

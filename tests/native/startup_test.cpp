@@ -31,6 +31,19 @@ TEST(Names, PackageAndBasePathReplaceOnlyTheLastExtension) {
 }
 
 // Windows XP to 11 live in C:\WINDOWS and are NT systems all the same.
+// One name per executable in any letter case, fit for a kernel object: no "\\" after the
+// session prefix, within MAX_PATH however long the path.
+TEST(Names, OneProcessNamePerExecutableInAnyLetterCase) {
+    const std::string longPath = "c:\\" + std::string(300, 'x') + "\\gobu.exe";
+    EXPECT_EQ(ProcessNameOf("c:\\gobus\\holiday.exe"), ProcessNameOf("C:\\GOBUS\\HOLIDAY.EXE"));
+    EXPECT_NE(ProcessNameOf("c:\\gobus\\holiday.exe"), ProcessNameOf("d:\\gobus\\holiday.exe"));
+    EXPECT_NE(ProcessNameOf(longPath), ProcessNameOf(longPath + "x"));
+    const std::string name = ProcessNameOf(longPath);
+    EXPECT_EQ(name.rfind("Local\\", 0), 0u);
+    EXPECT_EQ(name.find('\\', 6), std::string::npos);
+    EXPECT_LE(name.size(), 260u);
+}
+
 TEST(SpeedCount, FamilyFollowsThePlatformNotTheFolderName) {
     EXPECT_EQ(WindowsFamilyOf(kPlatformNT), "nt");
     EXPECT_EQ(WindowsFamilyOf(kPlatformWindows9x), "9x");

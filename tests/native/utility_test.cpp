@@ -68,27 +68,37 @@ TEST(NextFreeName, SkipsEveryTakenNumber) {
     EXPECT_EQ(NextFreeName("c:\\h.exe", Files(taken)), "c:\\h121.exe");
 }
 
-TEST(IsWebAddress, AnyLetterCaseAnywhereInTheEntry) {
-    EXPECT_TRUE(IsWebAddress("HtTp://x"));
-    EXPECT_TRUE(IsWebAddress("see http://x"));
-    EXPECT_FALSE(IsWebAddress("https://x"));
-    EXPECT_FALSE(IsWebAddress("c:\\http\\x.doc"));
-}
-
-TEST(WebPageEntry, PrefixesEveryTextWithoutHttpInAnyCase) {
+// What is a web address, and what the Web Page box links for a typed text: "http://"
+// goes in front only of a text that is no web address.
+TEST(IsWebAddress, SchemesAndMailtoAreWebAddressesAndTheWebPageRuleFollows) {
     struct Case {
-        const char *typed, *entry;
+        const char* text;
+        bool web;
+        const char* entry;
     } cases[] = {
-        {"", ""},  // nothing typed: no entry
-        {"http://", "http://"},
-        {"example.org/a b", "http://example.org/a b"},
-        {"HTTP://Example.org", "HTTP://Example.org"},
-        {"see http://x", "see http://x"},
-        {"ftp://x", "http://ftp://x"},
-        {"https://x", "http://https://x"},
-        {"www.x.com", "http://www.x.com"},
+        {"http://example.org/", true, "http://example.org/"},
+        {"HTTPS://Example.org/A", true, "HTTPS://Example.org/A"},
+        {"ftp://files.example.org/x.zip", true, "ftp://files.example.org/x.zip"},
+        {"svn+ssh://host/repo", true, "svn+ssh://host/repo"},
+        {"MailTo:someone@example.org", true, "MailTo:someone@example.org"},
+        {"file://", true, "file://"},
+        {"http://", true, "http://"},
+        {"example.org", false, "http://example.org"},
+        {"www.x.org", false, "http://www.x.org"},
+        {"c:\\x\\http-notes.txt", false, "http://c:\\x\\http-notes.txt"},
+        {"c://x", false, "http://c://x"},  // one letter is a drive
+        {"c:\\notes\\ftp://x.txt", false, "http://c:\\notes\\ftp://x.txt"},
+        {"1http://x", true, "1http://x"},  // no scheme, but "http://" as settings have always had it
+        {"see http://x", true, "see http://x"},
+        {"mailto", false, "http://mailto"},
+        {"x-1.2://y", true, "x-1.2://y"},
+        {"-x://y", false, "http://-x://y"},
+        {"", false, ""},  // nothing typed: no entry
     };
-    for (const Case& c : cases) EXPECT_EQ(WebPageEntry(c.typed), c.entry) << c.typed;
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsWebAddress(c.text), c.web) << c.text;
+        EXPECT_EQ(WebPageEntry(c.text), c.entry) << c.text;
+    }
 }
 
 TEST(ProposedGobuName, NextFreeNameLowerCasedWithTheFirstCharacterUpper) {
@@ -119,4 +129,13 @@ TEST(IsOwnName, FoldsOnlyTheLettersAToZ) {
         {"c:\\\xC4.exe", "c:\\\xE4.exe", false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsOwnName(c.chosen, c.own), c.same) << c.chosen;
+}
+
+TEST(RefusedMessage, OneEntryInASentenceSeveralOneALine) {
+    EXPECT_EQ(
+        RefusedMessage({{"c:\\a.xyz", "No program."}}, "could not be opened", "These could not be opened"),
+        "c:\\a.xyz could not be opened. No program.");
+    EXPECT_EQ(
+        RefusedMessage({{"c:\\a.xyz", "No program."}, {"c:\\b", "Gone."}}, "was not added", "These were not"),
+        "These were not:\r\n\r\nc:\\a.xyz - No program.\r\nc:\\b - Gone.");
 }

@@ -397,3 +397,20 @@ TEST(StubPackage, DamagedDataAreReportedPerEntry) {
         EXPECT_EQ(all[1].status, k.expected) << k.what;
     }
 }
+
+// The run box shows what will run: every "><" as the folder in Extract to, with the
+// "\\" the run adds, and the parameters after a blank.
+TEST(StubRunBox, NamesTheProgramFromTheFolderShownNow) {
+    const char* cases[][3] = {
+        {"><Holiday.exe", "c:\\gobus", "After extraction, run : c:\\gobus\\Holiday.exe"},
+        {"><Holiday.exe", "d:\\my gobus\\", "After extraction, run : d:\\my gobus\\Holiday.exe"},
+        {"><a.exe|-f ><b", "e:", "After extraction, run : e:\\a.exe -f e:\\b"},
+        {"setup.exe", "c:\\gobus", "After extraction, run : setup.exe"},
+    };
+    char out[200];
+    for (const auto& c : cases) {
+        EXPECT_TRUE(RunBoxText(out, sizeof out, c[0], c[1])) << c[0];
+        EXPECT_STREQ(out, c[2]);
+    }
+    EXPECT_FALSE(RunBoxText(out, 40, "><Holiday.exe", "c:\\a folder that is long"));
+}

@@ -43,9 +43,9 @@ TEST_F(Links, RemoveDeletesTheSelectedRowsAndKeepsTheOrderOfTheRest) {
     EXPECT_EQ(list.Rows(), (std::vector<std::string>{"c:\\1.txt", "c:\\3.txt", "c:\\5.txt"}));
 }
 
-// After Clear All and a Group Launch change: OK writes the edits, Cancel reads back the
-// file saved as the dialog opened (the window staying where it is), and the close box
-// keeps the edits in force without writing them.
+// After Clear All and a Group Launch change: OK writes the edits; Cancel, Esc, the
+// close box and Alt+F4 read back the file saved as the dialog opened (the window
+// staying where it is); and the gobu, active before, is active again.
 TEST_F(Links, OkCancelAndTheCloseBoxEndTheDialogEachInItsOwnWay) {
     struct Case {
         const char* how;
@@ -55,7 +55,8 @@ TEST_F(Links, OkCancelAndTheCloseBoxEndTheDialogEachInItsOwnWay) {
         {"OK", [](Tfilelist& f) { f.okbutton.Click(); }, true, true},
         {"Cancel", [](Tfilelist& f) { f.cancelbutton.Click(); }, false, false},
         {"Esc", [](Tfilelist& f) { PostMessageA(f.list.Handle, WM_KEYDOWN, VK_ESCAPE, 0); }, false, false},
-        {"close box", [](Tfilelist& f) { PostMessageA(f.Handle, WM_SYSCOMMAND, SC_CLOSE, 0); }, true, false},
+        {"close box", [](Tfilelist& f) { PostMessageA(f.Handle, WM_SYSCOMMAND, SC_CLOSE, 0); }, false, false},
+        {"Alt+F4", [](Tfilelist& f) { PostMessageA(f.Handle, WM_SYSKEYDOWN, VK_F4, 1 << 29); }, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
@@ -74,9 +75,11 @@ TEST_F(Links, OkCancelAndTheCloseBoxEndTheDialogEachInItsOwnWay) {
                                gobu.SetPosition(200, 100);
                                c.close(f);
                            }}});
+        SetActiveWindow(gobu.Handle);
         gobu.Launch1Click();
         EXPECT_TRUE(steps.Done());
         EXPECT_TRUE(keysIgnored);
+        EXPECT_EQ(GetActiveWindow(), gobu.Handle);
         // Once it has closed, quick keys are answered again.
         const bool showRunning = gobu.durationtimer.Enabled();
         SendMessageA(gobu.Handle, WM_CHAR, ' ', 0);
@@ -131,6 +134,9 @@ TEST_F(Links, AskForTextReturnsWhatTheBoxHoldsAsTheInputBoxCloses) {
         {"close box",
          [](Tquest& q) { q.box.SetText("typed"), PostMessageA(q.Handle, WM_SYSCOMMAND, SC_CLOSE, 0); },
          "typed"},
+        {"Enter",
+         [](Tquest& q) { q.box.SetText("typed"), PostMessageA(q.box.Handle, WM_KEYDOWN, VK_RETURN, 0); },
+         "typed"},
         {"Paste at the caret",
          [](Tquest& q) {
              SendMessageA(q.box.Handle, EM_SETSEL, 7, 7);
@@ -147,6 +153,7 @@ TEST_F(Links, AskForTextReturnsWhatTheBoxHoldsAsTheInputBoxCloses) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
+        SetActiveWindow(windows->main.Handle);
         HWND shown = nullptr, owner = nullptr;
         std::string caption, prompt;
         ModalSteps steps({{[] { return VisibleForm<Tquest>("Tquest") != nullptr; },
@@ -164,5 +171,27 @@ TEST_F(Links, AskForTextReturnsWhatTheBoxHoldsAsTheInputBoxCloses) {
         EXPECT_EQ(caption, "Web Page");
         EXPECT_EQ(prompt, "Enter a web page");
         EXPECT_FALSE(IsWindow(shown)) << "each question has its own input box";
+        EXPECT_EQ(GetActiveWindow(), windows->main.Handle);
+    }
+}
+
+// A dialog opened by a key typed in the run-time list gives the keys back to the list
+// however it closes, not to whichever window the system would pick.
+TEST_F(Links, ADialogOpenedFromTheRunTimeListMakesTheListActiveAgain) {
+    auto windows = StartGobu(dir + "g.exe");
+    windows->filelist.list.SetRows({"c:\\a.txt", "c:\\b.txt"});
+    windows->main.LaunchOnClick();
+    ASSERT_TRUE(windows->rtfiles.Visible());
+    const std::function<void(Tfilelist&)> closings[] = {
+        [](Tfilelist& f) { f.okbutton.Click(); },
+        [](Tfilelist& f) { PostMessageA(f.list.Handle, WM_KEYDOWN, VK_ESCAPE, 0); },
+        [](Tfilelist& f) { PostMessageA(f.Handle, WM_SYSCOMMAND, SC_CLOSE, 0); },
+    };
+    for (const auto& close : closings) {
+        SetActiveWindow(windows->rtfiles.Handle);
+        ModalSteps steps({{ShowsFileList, [&] { close(windows->filelist); }}});
+        PostMessageA(windows->rtfiles.xbox.Handle, WM_CHAR, 'f', 0);
+        EXPECT_TRUE(PumpUntil([&] { return steps.Done() && !windows->filelist.Visible(); }));
+        EXPECT_EQ(GetActiveWindow(), windows->rtfiles.Handle);
     }
 }

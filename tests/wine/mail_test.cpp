@@ -179,8 +179,11 @@ TEST_P(ShareMailDeathTest, AttachesThePackageOnlyWhereSimpleMapiTakesIt) {
     const std::string parent = seen.substr(0, seen.find('\n') + 1);
     EXPECT_NE(parent, "parent 0\n");
     if (c.seen == ShareCase::mailto) {
-        EXPECT_EQ(seen,
-                  parent + "open " + MailtoAddress(ShareMailSubject, ShareMailBody(false, package)) + "\n");
+        // The package's folder follows, the package selected, to be attached by hand.
+        char windowsFolder[MAX_PATH];
+        GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
+        EXPECT_EQ(seen, parent + "open " + MailtoAddress(ShareMailSubject, ShareMailBody(false, package)) +
+                            "\nopen " + windowsFolder + "\\explorer.exe /select,\"" + package + "\"\n");
         EXPECT_FALSE(FileExists(record)) << ReadFileText(record);
         return;
     }

@@ -48,6 +48,38 @@ TEST_F(GobuWindow, StartsAt40x40WithTheBuiltInPictureSizeAndTitle) {
     EXPECT_FALSE(gobu->image.Visible());
 }
 
+namespace {
+// The gobu window's place, size and shape (its region's kind) at the first message it
+// gets once visible.
+HWND watched = nullptr;
+std::vector<int> firstSeen;
+LRESULT CALLBACK WatchFirstSight(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && reinterpret_cast<CWPSTRUCT*>(lParam)->hwnd == watched && firstSeen.empty() &&
+        IsWindowVisible(watched)) {
+        RECT r;
+        GetWindowRect(watched, &r);
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        firstSeen = {r.left, r.top, r.right - r.left, r.bottom - r.top, GetWindowRgn(watched, region)};
+        DeleteObject(region);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
+// Its settings and picture come before the gobu is first seen: never a frame at the
+// window's created size, nor the picture's rectangle before its shape.
+TEST_F(GobuWindow, FirstAppearsAtItsPicturesSizeAndShape) {
+    WriteFile(dir + "holiday.gobu", "gobu left 300\r\ngobu top 200\r\ntransparent\r\n");
+    GobuWindows windows;
+    ASSERT_TRUE(windows.Create(dir + "holiday.exe"));
+    watched = windows.main.Handle;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchFirstSight, nullptr, GetCurrentThreadId());
+    windows.main.Show();
+    Pump(200);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(firstSeen, (std::vector<int>{300, 200, 155, 113, COMPLEXREGION}));
+}
+
 TEST_F(GobuWindow, StartTimerShapesTheWindowToExactlyTheNonKeyPixels) {
     auto windows = StartGobu(dir + "gobu.exe");
     Tmain* gobu = &windows->main;
@@ -69,7 +101,11 @@ TEST_F(GobuWindow, StartTimerShapesTheWindowToExactlyTheNonKeyPixels) {
     DeleteObject(rgn);
 }
 
+// Transparent off shows a listed picture whole (the built-in one stays cut to its outline).
 TEST_F(GobuWindow, TransparentOffMakesTheWindowRectangularAgain) {
+    const std::string photo = PictureFolder() + "photo.jpg";  // 37 x 23
+    ASSERT_TRUE(FileExists(photo));
+    WriteFile(dir + "gobu.gobu", "picture " + photo + "\r\ntransparent\r\n");
     auto windows = StartGobu(dir + "gobu.exe");
     Tmain* gobu = &windows->main;
     gobu->ApplyShape();
@@ -82,8 +118,8 @@ TEST_F(GobuWindow, TransparentOffMakesTheWindowRectangularAgain) {
     GetRgnBox(rgn, &box);
     EXPECT_EQ(box.left, 0);
     EXPECT_EQ(box.top, 0);
-    EXPECT_EQ(box.right, 155);
-    EXPECT_EQ(box.bottom, 113);
+    EXPECT_EQ(box.right, 37);
+    EXPECT_EQ(box.bottom, 23);
     gobu->menutransparentClick();
     EXPECT_EQ(GetWindowRgn(gobu->Handle, rgn), COMPLEXREGION);
     DeleteObject(rgn);

@@ -127,4 +127,34 @@ TEST_F(Pictures, DamagedTruncatedHugeAndMisnamedPicturesShowTheBuiltInOneAndStay
         EXPECT_FALSE(gobu.image.Visible()) << list[size_t(index)];
     }
     EXPECT_EQ(windows->piclist.list.Rows(), list);
+    // Shaped to itself even where Transparent is off, as in a slide show: never the
+    // built-in picture on its key-colour rectangle. A listed picture shows whole.
+    gobu.menutransparent.SetChecked(false);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    for (int index : {1, 0}) {
+        gobu.ShowPicture(index, true);
+        EXPECT_EQ(GetWindowRgn(gobu.Handle, region), index == 0 ? SIMPLEREGION : COMPLEXREGION) << index;
+    }
+    gobu.ShowPicture(1, false);
+    gobu.ApplyShape();
+    EXPECT_EQ(GetWindowRgn(gobu.Handle, region), COMPLEXREGION) << "the start timer's shape too";
+    DeleteObject(region);
+}
+
+// Add takes what the gobu can show and refuses the rest, all of it in one message that
+// names each refused file; a refused file is not listed.
+TEST_F(Pictures, AddRefusesWhatCannotBeShownInOneMessageAndAddsTheRest) {
+    const std::string jpeg = ReadFileText(pictures + "photo.jpg");
+    WriteFile(dir + "notes.txt", "a text, not a picture");
+    WriteFile(dir + "empty.jpg", "");
+    WriteFile(dir + "cut.jpg", jpeg.substr(0, jpeg.size() / 2));
+    RecordedCalls calls;
+    windows->piclist.AddPictures({dir + "notes.txt", pictures + "photo.jpg", dir + "empty.jpg",
+                                  dir + "cut.jpg", pictures + "frames.gif"});
+    EXPECT_EQ(windows->piclist.list.Rows(),
+              (std::vector<std::string>{pictures + "photo.jpg", pictures + "frames.gif"}));
+    ASSERT_EQ(calls.messages.size(), 1u);
+    for (const char* name : {"notes.txt", "empty.jpg", "cut.jpg"})
+        EXPECT_NE(calls.messages[0].find(dir + name), std::string::npos) << name;
+    EXPECT_EQ(calls.messages[0].find("photo.jpg"), std::string::npos);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <memory>
 
@@ -306,6 +307,37 @@ TEST_F(Launching, GroupLaunchOpensEveryEntryInOrderAndNoEntryOpensNothing) {
     EXPECT_FALSE(windows->rtfiles.Visible());
 }
 
+// What the shell cannot open is told in the system's words, one message for a click:
+// the one entry, a row of the run-time list, or all that failed of a Group Launch.
+TEST_F(Launching, EntriesTheShellCannotOpenAreToldInOneMessage) {
+    const std::string plan = "c:\\plan.xyz", gone = "c:\\gone.txt", fine = "c:\\fine.txt";
+    const std::string noProgram = SystemErrorText(ERROR_NO_ASSOCIATION),
+                      denied = SystemErrorText(ERROR_ACCESS_DENIED);
+    struct Case {
+        std::vector<std::string> entries;
+        bool groupLaunch;
+        std::vector<std::string> told;  // what the one message holds; none without one
+    } cases[] = {
+        {{plan}, false, {plan, noProgram}},
+        {{fine, plan}, false, {plan, noProgram}},  // the second row of the run-time list
+        {{plan, fine, gone}, true, {plan, noProgram, gone, denied}},
+        {{fine}, true, {}},
+    };
+    for (const Case& c : cases) {
+        auto windows = StartGobu(dir + "g.exe");
+        RecordedCalls calls;
+        calls.shellRefuses = {{plan, SE_ERR_NOASSOC}, {gone, SE_ERR_ACCESSDENIED}};
+        windows->filelist.list.SetRows(c.entries);
+        windows->filelist.grouplaunchbox.SetChecked(c.groupLaunch);
+        windows->main.LaunchOnClick();
+        if (windows->rtfiles.Visible()) windows->main.OpenListedEntry(windows->rtfiles.xbox.SubItem(1));
+        EXPECT_EQ(calls.opened.size(), c.groupLaunch ? c.entries.size() : 1u) << "every entry is tried";
+        ASSERT_EQ(calls.messages.size(), c.told.empty() ? 0u : 1u);
+        for (const std::string& text : c.told)
+            EXPECT_NE(calls.messages[0].find(text), std::string::npos) << text;
+    }
+}
+
 TEST_F(Launching, TwoEntriesShowTheListAtTheGobuCentrePulledInAtTheScreenEdges) {
     auto windows = StartGobu(dir + "g.exe");
     Tmain& gobu = windows->main;
@@ -333,6 +365,23 @@ TEST_F(Launching, TwoEntriesShowTheListAtTheGobuCentrePulledInAtTheScreenEdges) 
     gobu.LaunchOnClick();
     EXPECT_EQ(list.Left(), sw - 172);
     EXPECT_EQ(list.Top(), sh - 121);
+}
+
+// A row longer than its list scrolls to its end: the column is as wide as the row.
+TEST_F(Launching, TheListsScrollToTheEndOfTheirLongestRow) {
+    const std::string longest =
+        "http://www.example.org/an/address/far/too/long/for/the/lists/to/show/whole.html";
+    auto windows = StartGobu(dir + "g.exe");
+    windows->filelist.list.SetRows({longest, "c:\\b.txt"});
+    windows->share.wantedbox.SetRows({"c:\\b.txt", longest});
+    windows->main.LaunchOnClick();
+    for (const TListView* list : {&windows->rtfiles.xbox, &windows->share.wantedbox}) {
+        RECT client;
+        GetClientRect(list->Handle, &client);
+        const int width = int(SendMessageA(list->Handle, LVM_GETSTRINGWIDTHA, 0, LPARAM(longest.c_str())));
+        EXPECT_GT(width, client.right);
+        EXPECT_GE(int(SendMessageA(list->Handle, LVM_GETCOLUMNWIDTH, 0, 0)), width);
+    }
 }
 
 TEST_F(Launching, ListRowsOpenOnALeftClickAndShowTheirWholeEntryOnARightClick) {

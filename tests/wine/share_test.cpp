@@ -2,13 +2,17 @@
 // windows in this process.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <random>
 
+#include "app/gobufiles.h"
 #include "app/startfrm.h"
 #include "central_directory.h"
 #include "modal_steps.h"
+#include "share/mailtext.h"
+#include "share/mailto.h"
 #include "share/sharing.h"
 #include "share/zip/sfxformat.h"
 #include "wine_support.h"
@@ -145,7 +149,9 @@ TEST_F(Share, TheListsAddEachFileOnceAndOkRefusesTwoOfOneName) {
     RecordedCalls calls;
     auto windows = StartGobu(exe);
     Tshare& share = windows->share;
-    windows->filelist.list.SetRows({"C:\\a\\notes.txt", "http://example.com", "c:\\b\\plan.txt", "c:\\c\\map.txt"});
+    windows->filelist.list.SetRows({"C:\\a\\notes.txt", "http://example.com", "c:\\b\\plan.txt",
+                                    "HTTPS://example.com/plan.txt", "mailto:me@example.com",
+                                    "c:\\c\\map.txt"});
     windows->piclist.list.SetRows({"c:\\beach.bmp"});
     std::vector<std::string> offered, afterAdd, afterSecondAdd, afterCase;
     std::string note;
@@ -184,11 +190,10 @@ TEST_F(Share, TheListsAddEachFileOnceAndOkRefusesTwoOfOneName) {
 }
 
 // Where OK delivers the package: Hard Disk names it, a typed destination that is no
-// item leaves it silently, Floppy Disk refuses one too large for a disk and asks for a
-// floppy after each failed copy until the user cancels.
+// item leaves it silently; Floppy Disk says so where there is no drive A:, refuses a
+// package too large for a disk, and asks for a floppy after each failed copy until the
+// user cancels, when it says where the package stays.
 TEST_F(Share, EachDestinationDeliversThePackageItsOwnWay) {
-    // No drive A: here, so every copy to the floppy fails.
-    DefineDosDeviceA(DDD_REMOVE_DEFINITION, "a:", nullptr);
     // Noise, which no encoder makes smaller than a floppy.
     std::mt19937 noise(7);
     std::string big(1500000, '\0');
@@ -196,17 +201,28 @@ TEST_F(Share, EachDestinationDeliversThePackageItsOwnWay) {
     WriteFile(dir + "big.bin", big);
     struct Case {
         const char* destination;
+        bool driveA;  // a drive A: without a disk in it, where every copy fails
         std::vector<std::string> included;
         std::vector<int> floppyButtons;
         std::vector<std::string> messages;
     } cases[] = {
-        {"Hard Disk", {}, {}, {PackedMessage(package)}},
-        {"Nowhere", {}, {}, {}},
-        {"Floppy Disk", {dir + "big.bin"}, {}, {TooLargeForFloppyMessage(package)}},
-        {"Floppy Disk", {}, {IDOK, IDCANCEL}, {kInsertFloppyQuestion, kInsertFloppyQuestion}},
+        {"Hard Disk", false, {}, {}, {PackedMessage(package)}},
+        {"Nowhere", false, {}, {}, {}},
+        {"Floppy Disk", false, {}, {}, {NoFloppyDriveMessage(package)}},
+        {"Floppy Disk", true, {dir + "big.bin"}, {}, {TooLargeForFloppyMessage(package)}},
+        {"Floppy Disk",
+         true,
+         {},
+         {IDOK, IDCANCEL},
+         {kInsertFloppyQuestion, kInsertFloppyQuestion, NotCopiedToFloppyMessage(package)}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.destination);
+        SCOPED_TRACE(std::string(c.destination) + (c.driveA ? " with drive A:" : ""));
+        DefineDosDeviceA(DDD_REMOVE_DEFINITION, "a:", nullptr);
+        if (c.driveA) {
+            ASSERT_TRUE(DefineDosDeviceA(0, "a:", "c:\\no floppy in the drive"));
+        }
+        ASSERT_EQ((GetLogicalDrives() & 1) != 0, c.driveA);
         FloppyAnswers calls;
         calls.buttons = c.floppyButtons;
         auto windows = StartGobu(exe);
@@ -217,6 +233,27 @@ TEST_F(Share, EachDestinationDeliversThePackageItsOwnWay) {
         EXPECT_EQ(calls.messages, c.messages);
         EXPECT_TRUE(FileExists(package));
         EXPECT_FALSE(ShowsShare());
+    }
+    DefineDosDeviceA(DDD_REMOVE_DEFINITION, "a:", nullptr);
+}
+
+// E-Mail by a "mailto:" address (Wine names a mail client of its own): the address goes
+// to the shell, then Explorer shows the package selected, to be attached by hand; where
+// no mail program takes the address, one message says where the package is.
+TEST_F(Share, AMailtoShareShowsThePackageAndAShellThatRefusesIsTold) {
+    char folder[MAX_PATH];
+    GetWindowsDirectoryA(folder, sizeof folder);
+    const std::string address = MailtoAddress(ShareMailSubject, ShareMailBody(false, package));
+    for (bool refused : {false, true}) {
+        RecordedCalls calls;
+        if (refused) calls.shellRefuses[address] = SE_ERR_NOASSOC;
+        auto windows = StartGobu(exe);
+        ComposeShareMail(package);
+        EXPECT_EQ(calls.opened, (std::vector<std::string>{"open " + address, "open " + std::string(folder) +
+                                                                                 "\\explorer.exe /select,\"" +
+                                                                                 package + "\""}));
+        ASSERT_EQ(calls.messages.size(), refused ? 1u : 0u);
+        for (const std::string& message : calls.messages) EXPECT_NE(message.find(package), std::string::npos);
     }
 }
 

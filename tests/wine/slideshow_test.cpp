@@ -6,6 +6,7 @@
 
 #include "app/gobuwindows.h"
 #include "app/startfrm.h"
+#include "modal_steps.h"
 #include "wine_support.h"
 
 namespace {
@@ -140,29 +141,36 @@ TEST_F(SlideShow, RemoveDeletesExactlyTheSelectedRowsAndKeepsTheOrderOfTheRest) 
     EXPECT_TRUE(gobu().menutransparent.Enabled());
 }
 
-TEST_F(SlideShow, CancelReadsTheListBackButTheCloseBoxKeepsTheEditsUnsaved) {
+// Cancel, Esc, the close box and Alt+F4 all read back the file saved as the dialog
+// opened, and the gobu, active before, is active again to take its quick keys.
+TEST_F(SlideShow, CancelEscAndTheCloseBoxReadTheListBackAndTheGobuIsActiveAgain) {
     const std::vector<std::string> saved = {dir + "one.bmp", dir + "two.bmp"};
-    dialog().list.SetRows(saved);
-    dialog().durationbox.SetText("30");
-    gobu().SaveSettings();  // as opening the dialog does
-    const std::string file = ReadFileText(gobu().SettingsPath());
-
-    dialog().Show();
-    dialog().clearbuttonClick();
-    dialog().durationbox.SetText("45");
-    gobu().CurrentPicture = 1;
-    dialog().cancelbuttonClick();
-    EXPECT_EQ(dialog().list.Rows(), saved);
-    EXPECT_EQ(dialog().durationbox.Text(), "30");
-    EXPECT_EQ(gobu().CurrentPicture, 1);
-    EXPECT_FALSE(dialog().Visible());
-
-    dialog().Show();
-    dialog().clearbuttonClick();
-    SendMessageA(dialog().Handle, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(dialog().Visible());
-    EXPECT_EQ(dialog().list.Count(), 0);
-    EXPECT_EQ(ReadFileText(gobu().SettingsPath()), file);
+    const std::function<void(Tpiclist&)> closings[] = {
+        [](Tpiclist& d) { d.cancelbutton.Click(); },
+        [](Tpiclist& d) { PostMessageA(d.list.Handle, WM_KEYDOWN, VK_ESCAPE, 0); },
+        [](Tpiclist& d) { PostMessageA(d.Handle, WM_SYSCOMMAND, SC_CLOSE, 0); },
+        [](Tpiclist& d) { PostMessageA(d.Handle, WM_SYSKEYDOWN, VK_F4, 1 << 29); },  // Alt held
+    };
+    for (const auto& close : closings) {
+        dialog().list.SetRows(saved);
+        dialog().durationbox.SetText("30");
+        gobu().CurrentPicture = 1;
+        SetActiveWindow(gobu().Handle);
+        ModalSteps steps({{[&] { return dialog().Visible(); },
+                           [&] {
+                               dialog().clearbuttonClick();
+                               dialog().durationbox.SetText("45");
+                               close(dialog());
+                           }}});
+        gobu().SelectPictures1Click();
+        EXPECT_TRUE(steps.Done());
+        EXPECT_FALSE(dialog().Visible());
+        EXPECT_EQ(dialog().list.Rows(), saved);
+        EXPECT_EQ(dialog().durationbox.Text(), "30");
+        EXPECT_EQ(gobu().CurrentPicture, 1) << "Cancel keeps the slide shown";
+        EXPECT_NE(ReadFileText(gobu().SettingsPath()).find("duration 30"), std::string::npos);
+        EXPECT_EQ(GetActiveWindow(), gobu().Handle);
+    }
 }
 
 TEST_F(SlideShow, EveryWayOfClosingTheDialogResumesAPausedShow) {

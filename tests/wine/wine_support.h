@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,12 +91,15 @@ struct RecordedCalls : outward::Recorder {
     std::vector<std::string> mails;     // DescribeMapiMessage of each message for Simple MAPI
     ULONG mailResult = SUCCESS_SUCCESS;
     bool sendMail = false;
+    // Files the shell does not take, with ShellExecuteA's answer for each.
+    std::map<std::string, int> shellRefuses;
     RecordedCalls() { outward::SetRecorder(this); }
     ~RecordedCalls() override { outward::SetRecorder(nullptr); }
-    int Shell(HWND, const std::string& verb, const std::string& file, const std::string&, const std::string&,
-              int) override {
-        opened.push_back(verb + " " + file);
-        return 42;  // taken, as ShellExecuteA answers above 32
+    int Shell(HWND, const std::string& verb, const std::string& file, const std::string& parameters,
+              const std::string&, int) override {
+        opened.push_back(verb + " " + file + (parameters.empty() ? "" : " " + parameters));
+        auto refused = shellRefuses.find(file);
+        return refused != shellRefuses.end() ? refused->second : 42;  // taken: above 32
     }
     UINT Exec(const std::string& commandLine, UINT) override {
         opened.push_back("exec " + commandLine);
@@ -120,12 +124,14 @@ inline std::vector<uint32_t> PixelsOf(HBITMAP bitmap) {
     return px;
 }
 
-// A gobu of this process, started as the program starts one: its windows created,
-// shown, and run until the first activation has loaded the settings and picture.
+// A gobu of this process, started as the program starts one: its windows created and
+// shown, which loads the settings and the picture, and run until the first activation
+// has shown the first-use hint if there is one.
 inline std::unique_ptr<GobuWindows> StartGobu(const std::string& exePath) {
     auto windows = std::make_unique<GobuWindows>();
     EXPECT_TRUE(windows->Create(exePath));
     windows->main.Show();
-    EXPECT_TRUE(PumpUntil([&] { return !windows->main.StartPending; }));
+    EXPECT_FALSE(windows->main.StartPending);
+    EXPECT_TRUE(PumpUntil([&] { return !windows->main.StartDialogPending; }));
     return windows;
 }
