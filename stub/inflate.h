@@ -29,12 +29,20 @@ enum InflateStatus {
     kInflateWriteFailed,
 };
 
-// A canonical Huffman code: how many codes have each length, and the symbols ordered
-// by code.
-struct HuffmanCode {
-    uint16_t count[16];
-    uint16_t symbol[288];
+// One entry of a decoding table, found by the next bits of the input (first bit lowest).
+struct InflateEntry {
+    uint16_t value;  // the literal, the base of a length or distance, or a second-level table
+    uint8_t bits;    // the length of the code
+    uint8_t op;      // what the code means (see inflate.cpp)
 };
+
+// A first-level table of 2^10 entries for literals and lengths, 2^8 for distances, each
+// followed by its second-level tables for longer codes. A second-level table of 2^k
+// entries holds at least k+1 codes, so 286 codes need at most 48 tables of 32 entries
+// and 30 codes at most 4 of 128.
+constexpr uint32_t kLiteralRoot = 10, kDistanceRoot = 8;
+constexpr uint32_t kLiteralTable = (1 << kLiteralRoot) + 48 * 32;
+constexpr uint32_t kDistanceTable = (1 << kDistanceRoot) + 4 * 128;
 
 struct InflateState {
     uint8_t window[32768];
@@ -43,12 +51,13 @@ struct InflateState {
     uint32_t limit;
     uint8_t in[4096];
     uint32_t inPos, inEnd;
-    uint32_t bits;  // bit buffer, next bit lowest
+    InflateStatus inputEnd;  // kInflateOk while the input lasts, then why it ended
+    uint32_t bits;           // bit buffer, next bit lowest
     uint32_t bitCount;
     InflateStatus status;  // the first failure; decoding stops at it
     InflateInput input;
     InflateOutput output;
-    HuffmanCode lengths, distances;
+    InflateEntry lengths[kLiteralTable], distances[kDistanceTable];
 };
 
 // Decodes one raw Deflate stream, giving every decoded byte to out. More than limit

@@ -23,7 +23,7 @@ HINSTANCE instance;
 HANDLE self = INVALID_HANDLE_VALUE;
 PackageFile file;
 Package package;
-InflateState work;  // 40 KB: kept out of the stack
+InflateState work;  // 50 KB: kept out of the stack
 const char* title = SFX_DEFAULT_TITLE;
 uint8_t flags;
 HWND fileList;
