@@ -36,13 +36,14 @@ struct InflateEntry {
     uint8_t op;      // what the code means (see inflate.cpp)
 };
 
-// A first-level table of 2^10 entries for literals and lengths, 2^8 for distances, each
-// followed by its second-level tables for longer codes. A second-level table of 2^k
-// entries holds at least k+1 codes, so 286 codes need at most 48 tables of 32 entries
-// and 30 codes at most 4 of 128.
+// A first-level table of 2^root entries for literals and lengths, and another for
+// distances, each followed by its second-level tables for the longer codes. A
+// second-level table of 2^k entries (k at most 15 - root) holds at least k + 1 codes,
+// which bounds how many entries n symbols can need.
+constexpr uint32_t TableSize(uint32_t root, uint32_t n) {
+    return (1u << root) + ((n + 15 - root) / (16 - root) << (15 - root));
+}
 constexpr uint32_t kLiteralRoot = 10, kDistanceRoot = 8;
-constexpr uint32_t kLiteralTable = (1 << kLiteralRoot) + 48 * 32;
-constexpr uint32_t kDistanceTable = (1 << kDistanceRoot) + 4 * 128;
 
 struct InflateState {
     uint8_t window[32768];
@@ -57,7 +58,7 @@ struct InflateState {
     InflateStatus status;  // the first failure; decoding stops at it
     InflateInput input;
     InflateOutput output;
-    InflateEntry lengths[kLiteralTable], distances[kDistanceTable];
+    InflateEntry lengths[TableSize(kLiteralRoot, 288)], distances[TableSize(kDistanceRoot, 30)];
 };
 
 // Decodes one raw Deflate stream, giving every decoded byte to out. More than limit
