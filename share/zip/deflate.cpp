@@ -440,17 +440,40 @@ unsigned DeflateEncoder::State::FindMatch(Candidates c, unsigned prevLen, unsign
     unsigned limit = strstart > kMaxDist ? strstart - kMaxDist : 0;
     uint16_t scanEnd = Load16(scan + best - 1);
     uint32_t scanStart = Load32(scan);
-    while (cur > limit) {
-        const uint8_t* m = win + cur;
+    // cur walks the chain of the four bytes at offset from strstart; the candidate is
+    // offset bytes before it.
+    unsigned offset = 0;
+    while (cur > limit + offset) {
+        const uint8_t* m = win + cur - offset;
         // A longer match must agree on the two bytes that end the best one so far, and
         // on the first four; most candidates fail here without a full compare.
         if (Load16(m + best - 1) == scanEnd && Load32(m) == scanStart) {
             unsigned len = MatchLength(scan + 4, m + 4, maxLen - 4) + 4;
             if (len > best) {
                 best = len;
-                *dist = strstart - cur;
+                *dist = strstart - (cur - offset);
                 if (len >= nice) break;
                 scanEnd = Load16(scan + best - 1);
+                // A longer match holds every four bytes of this one at the same offset,
+                // so its candidates all lie in the chain of any of them: follow the one
+                // whose latest occurrence lies farthest back, skipping the candidates
+                // nearer than that, which cannot be longer.
+                // No earlier occurrence at all (a head of 0) ends the search.
+                unsigned at = cur - offset, switchTo = offset;
+                for (unsigned i = 1; i + 3 <= best; i++) {
+                    unsigned q = head[Hash4(scan + i)];
+                    unsigned candidate = q > i ? q - i : 0;
+                    if (candidate < at) {
+                        at = candidate;
+                        switchTo = i;
+                    }
+                }
+                if (switchTo != offset) {
+                    offset = switchTo;
+                    cur = at + offset;
+                    if (--chain == 0) break;
+                    continue;
+                }
             }
         }
         if (--chain == 0) break;
