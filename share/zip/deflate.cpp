@@ -443,6 +443,29 @@ unsigned DeflateEncoder::State::FindMatch(Candidates c, unsigned prevLen, unsign
     // cur walks the chain of the four bytes at offset from strstart; the candidate is
     // offset bytes before it.
     unsigned offset = 0;
+    // A longer match holds every four bytes of the best one at the same offset, so its
+    // candidates all lie in the chain of any of them. The walk follows the one whose
+    // latest occurrence lies farthest back, skipping the nearer candidates, which cannot
+    // be longer; a head of 0 (no earlier occurrence at all) ends it. True when it moved
+    // to a candidate farther back than from. Only the lazy levels enter every position
+    // in the chains, which this needs.
+    const bool everyPositionEntered = params.strategy == Strategy::Lazy;
+    auto followRarest = [&](unsigned from) {
+        unsigned next = from;
+        if (!everyPositionEntered) return false;
+        for (unsigned i = 1; i + 3 <= best; i++) {
+            unsigned q = head[Hash4(scan + i)];
+            unsigned candidate = q > i ? q - i : 0;
+            if (candidate < next) {
+                next = candidate;
+                offset = i;
+            }
+        }
+        if (next == from) return false;
+        cur = next + offset;
+        return true;
+    };
+    followRarest(cur);
     while (cur > limit + offset) {
         const uint8_t* m = win + cur - offset;
         // A longer match must agree on the two bytes that end the best one so far, and
@@ -454,23 +477,7 @@ unsigned DeflateEncoder::State::FindMatch(Candidates c, unsigned prevLen, unsign
                 *dist = strstart - (cur - offset);
                 if (len >= nice) break;
                 scanEnd = Load16(scan + best - 1);
-                // A longer match holds every four bytes of this one at the same offset,
-                // so its candidates all lie in the chain of any of them: follow the one
-                // whose latest occurrence lies farthest back, skipping the candidates
-                // nearer than that, which cannot be longer.
-                // No earlier occurrence at all (a head of 0) ends the search.
-                unsigned at = cur - offset, switchTo = offset;
-                for (unsigned i = 1; i + 3 <= best; i++) {
-                    unsigned q = head[Hash4(scan + i)];
-                    unsigned candidate = q > i ? q - i : 0;
-                    if (candidate < at) {
-                        at = candidate;
-                        switchTo = i;
-                    }
-                }
-                if (switchTo != offset) {
-                    offset = switchTo;
-                    cur = at + offset;
+                if (followRarest(cur - offset)) {
                     if (--chain == 0) break;
                     continue;
                 }
