@@ -24,6 +24,7 @@ constexpr uint8_t kGraphicControl = 0xF9, kApplication = 0xFF;
 // LZW codes are at most 12 bits wide, so there are at most this many table entries,
 // and no code expands to more pixels.
 constexpr int kMaxCodes = 4096;
+constexpr size_t kRootStrings = 256;
 
 int DelayToMs(int hundredths) { return hundredths <= 1 ? kGifShortDelayMs : hundredths * 10; }
 
@@ -170,10 +171,13 @@ bool GifDecoder::ReadFrame(Input& in) {
     codes_.clear();
     if (!in.SubBlocks(&codes_)) return false;
     size_t count = size_t(width) * size_t(height);
-    // Room past the frame for the last code's string, which may overshoot it.
-    if (indicesSize_ < count + kMaxCodes) {
-        indicesSize_ = count + kMaxCodes;
+    // Before the frame, the strings of the first codes: every index once. After it,
+    // room for the last code's string, which may overshoot it, and for the seven more
+    // pixels a copy of eight at a time may write.
+    if (indicesSize_ < kRootStrings + count + kMaxCodes + 8) {
+        indicesSize_ = kRootStrings + count + kMaxCodes + 8;
         indices_.reset(new uint8_t[indicesSize_]);
+        for (size_t i = 0; i < kRootStrings; i++) indices_[i] = uint8_t(i);
     }
     if (!Expand(in, minCodeSize, count)) return false;
 
@@ -200,31 +204,44 @@ bool GifDecoder::ReadFrame(Input& in) {
     return true;
 }
 
-// Each code's string is written back to front from its last pixel, following the
-// prefixes through the table; its length is known, so no stack is needed.
+// A code's string is a copy of output already made: each new table entry is the string
+// of the previous code, which was just written, followed by the first pixel of the
+// next, which comes right after it. So an entry is kept as where its string lies and
+// how long it is (the first codes' strings lie before the frame), and expanding a code
+// is one copy, eight pixels at a time.
 bool GifDecoder::Expand(Input& in, int minCodeSize, size_t count) {
-    uint16_t prefix[kMaxCodes], length[kMaxCodes];
-    uint8_t suffix[kMaxCodes], first[kMaxCodes];
+    uint32_t at[kMaxCodes];
+    uint16_t length[kMaxCodes];
     const int clear = 1 << minCodeSize, end = clear + 1;
     for (int c = 0; c < clear; c++) {
-        prefix[c] = 0;
+        at[c] = uint32_t(c);
         length[c] = 1;
-        suffix[c] = first[c] = uint8_t(c);
     }
     int width = minCodeSize + 1, next = clear + 2, prev = -1;
     const uint8_t* src = codes_.data();
     const uint8_t* srcEnd = src + codes_.size();
     uint64_t bits = 0;
     int bitCount = 0;
-    uint8_t* out = indices_.get();
-    size_t done = 0;
-    while (done < count) {
+    uint8_t* const base = indices_.get();
+    size_t done = kRootStrings;
+    const size_t last = kRootStrings + count;
+    while (done < last) {
         if (bitCount < width) {
-            while (bitCount <= 56 && src < srcEnd) {
-                bits |= uint64_t(*src++) << bitCount;
-                bitCount += 8;
+            if (srcEnd - src >= 8) {
+                // The whole bytes that fit; the bits above bitCount then hold the start
+                // of the next byte, which the next top-up ORs in again unchanged.
+                uint64_t word;
+                std::memcpy(&word, src, 8);
+                bits |= word << bitCount;
+                src += (63 - bitCount) >> 3;
+                bitCount |= 56;
+            } else {
+                while (bitCount <= 56 && src < srcEnd) {
+                    bits |= uint64_t(*src++) << bitCount;
+                    bitCount += 8;
+                }
+                if (bitCount < width) break;
             }
-            if (bitCount < width) break;
         }
         int code = int(bits & ((1u << width) - 1));
         bits >>= width;
@@ -238,21 +255,29 @@ bool GifDecoder::Expand(Input& in, int minCodeSize, size_t count) {
         if (code == end) break;
         // The one code not yet in the table that may come is the next entry, which is
         // the previous string followed by its own first pixel.
-        if (!in.Check(code < next || (code == next && prev >= 0))) return false;
+        if (code > next || (code == next && prev < 0)) return in.Check(false);
         // A full table stays as it is until a clear code comes.
         if (prev >= 0 && next < kMaxCodes) {
-            prefix[next] = uint16_t(prev);
-            suffix[next] = first[code < next ? code : prev];
-            first[next] = first[prev];
+            at[next] = uint32_t(done - length[prev]);
             length[next] = uint16_t(length[prev] + 1);
             if (++next == 1 << width && width < 12) width++;
         }
-        int c = code;
-        for (int i = length[code] - 1; i >= 0; i--, c = prefix[c]) out[done + size_t(i)] = suffix[c];
-        done += length[code];
+        uint8_t* to = base + done;
+        const uint8_t* from = base + at[code];
+        size_t n = length[code];
+        // Eight at a time overshoots the string by up to seven pixels, which the next
+        // strings overwrite; only the next entry's own string, when it is the code, and
+        // the first codes' strings just before the frame start fewer than eight before
+        // where they go.
+        if (to - from >= 8) {
+            for (size_t i = 0; i < n; i += 8) std::memcpy(to + i, from + i, 8);
+        } else {
+            for (size_t i = 0; i < n; i++) to[i] = from[i];
+        }
+        done += n;
         prev = code;
     }
-    return in.Check(done >= count);
+    return in.Check(done >= last);
 }
 
 void GifDecoder::Draw(const Rect& r, int frameWidth, int frameHeight, int top, bool interlaced,
@@ -267,7 +292,7 @@ void GifDecoder::Draw(const Rect& r, int frameWidth, int frameHeight, int top, b
     const Pass* passes = interlaced ? kInterlaced : kSequential;
     int passCount = interlaced ? 4 : 1;
     int visible = r.x1 - r.x0;
-    const uint8_t* src = indices_.get();
+    const uint8_t* src = indices_.get() + kRootStrings;
     for (int p = 0; p < passCount; p++) {
         for (int y = passes[p].start; y < frameHeight; y += passes[p].step, src += frameWidth) {
             int screenY = top + y;
