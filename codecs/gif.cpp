@@ -24,7 +24,6 @@ constexpr uint8_t kGraphicControl = 0xF9, kApplication = 0xFF;
 // LZW codes are at most 12 bits wide, so there are at most this many table entries,
 // and no code expands to more pixels.
 constexpr int kMaxCodes = 4096;
-constexpr size_t kRootStrings = 256;
 
 int DelayToMs(int hundredths) { return hundredths <= 1 ? kGifShortDelayMs : hundredths * 10; }
 
@@ -171,13 +170,11 @@ bool GifDecoder::ReadFrame(Input& in) {
     codes_.clear();
     if (!in.SubBlocks(&codes_)) return false;
     size_t count = size_t(width) * size_t(height);
-    // Before the frame, the strings of the first codes: every index once. After it,
-    // room for the last code's string, which may overshoot it, and for the seven more
-    // pixels a copy of eight at a time may write.
-    if (indicesSize_ < kRootStrings + count + kMaxCodes + 8) {
-        indicesSize_ = kRootStrings + count + kMaxCodes + 8;
+    // Room past the frame for the last code's string, which may overshoot it, and for
+    // the seven more pixels a copy of eight at a time may write.
+    if (indicesSize_ < count + kMaxCodes + 8) {
+        indicesSize_ = count + kMaxCodes + 8;
         indices_.reset(new uint8_t[indicesSize_]);
-        for (size_t i = 0; i < kRootStrings; i++) indices_[i] = uint8_t(i);
     }
     if (!Expand(in, minCodeSize, count)) return false;
 
@@ -207,25 +204,26 @@ bool GifDecoder::ReadFrame(Input& in) {
 // A code's string is a copy of output already made: each new table entry is the string
 // of the previous code, which was just written, followed by the first pixel of the
 // next, which comes right after it. So an entry is kept as where its string lies and
-// how long it is (the first codes' strings lie before the frame), and expanding a code
-// is one copy, eight pixels at a time.
+// how long it is, and expanding a code is one copy, eight pixels at a time. The first
+// eight pixels of each string are kept in the table too: most strings are no longer,
+// and the table stays in the cache where the output they come from may not.
 bool GifDecoder::Expand(Input& in, int minCodeSize, size_t count) {
     uint32_t at[kMaxCodes];
     uint16_t length[kMaxCodes];
+    uint64_t head[kMaxCodes];
     const int clear = 1 << minCodeSize, end = clear + 1;
     for (int c = 0; c < clear; c++) {
-        at[c] = uint32_t(c);
         length[c] = 1;
+        head[c] = uint64_t(c);
     }
     int width = minCodeSize + 1, next = clear + 2, prev = -1;
     const uint8_t* src = codes_.data();
     const uint8_t* srcEnd = src + codes_.size();
     uint64_t bits = 0;
     int bitCount = 0;
-    uint8_t* const base = indices_.get();
-    size_t done = kRootStrings;
-    const size_t last = kRootStrings + count;
-    while (done < last) {
+    uint8_t* const out = indices_.get();
+    size_t done = 0;
+    while (done < count) {
         if (bitCount < width) {
             if (srcEnd - src >= 8) {
                 // The whole bytes that fit; the bits above bitCount then hold the start
@@ -260,24 +258,25 @@ bool GifDecoder::Expand(Input& in, int minCodeSize, size_t count) {
         if (prev >= 0 && next < kMaxCodes) {
             at[next] = uint32_t(done - length[prev]);
             length[next] = uint16_t(length[prev] + 1);
+            uint64_t firstPixel = (code == next ? head[prev] : head[code]) & 0xFF;
+            head[next] = length[prev] < 8 ? head[prev] | firstPixel << (8 * length[prev]) : head[prev];
             if (++next == 1 << width && width < 12) width++;
         }
-        uint8_t* to = base + done;
-        const uint8_t* from = base + at[code];
-        size_t n = length[code];
         // Eight at a time overshoots the string by up to seven pixels, which the next
-        // strings overwrite; only the next entry's own string, when it is the code, and
-        // the first codes' strings just before the frame start fewer than eight before
-        // where they go.
-        if (to - from >= 8) {
-            for (size_t i = 0; i < n; i += 8) std::memcpy(to + i, from + i, 8);
+        // strings overwrite. A longer string starts at least eight pixels back, even the
+        // entry just made: it ends with the pixel that starts it.
+        uint8_t* to = out + done;
+        size_t n = length[code];
+        if (n <= 8) {
+            std::memcpy(to, &head[code], 8);
         } else {
-            for (size_t i = 0; i < n; i++) to[i] = from[i];
+            const uint8_t* from = out + at[code];
+            for (size_t i = 0; i < n; i += 8) std::memcpy(to + i, from + i, 8);
         }
         done += n;
         prev = code;
     }
-    return in.Check(done >= last);
+    return in.Check(done >= count);
 }
 
 void GifDecoder::Draw(const Rect& r, int frameWidth, int frameHeight, int top, bool interlaced,
@@ -292,7 +291,7 @@ void GifDecoder::Draw(const Rect& r, int frameWidth, int frameHeight, int top, b
     const Pass* passes = interlaced ? kInterlaced : kSequential;
     int passCount = interlaced ? 4 : 1;
     int visible = r.x1 - r.x0;
-    const uint8_t* src = indices_.get() + kRootStrings;
+    const uint8_t* src = indices_.get();
     for (int p = 0; p < passCount; p++) {
         for (int y = passes[p].start; y < frameHeight; y += passes[p].step, src += frameWidth) {
             int screenY = top + y;
