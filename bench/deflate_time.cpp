@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
         totalOut += out;
         totalTime += best;
     }
-    std::printf("%-28s %10llu %10llu %9.1f\n", "TOTAL", (unsigned long long)totalIn, (unsigned long long)totalOut,
-                totalTime > 0 ? double(totalIn) / 1e6 / totalTime : 0);
+    std::printf("%-28s %10llu %10llu %9.1f\n", "TOTAL", (unsigned long long)totalIn,
+                (unsigned long long)totalOut, totalTime > 0 ? double(totalIn) / 1e6 / totalTime : 0);
     return 0;
 }

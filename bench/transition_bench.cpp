@@ -16,14 +16,16 @@
 
 namespace {
 
-const char* const kNames[] = {"None",          "Slide Left",   "Slide Right", "Slide Down",
-                              "Slide Up",      "Fingers",      "Blocks",      "Expand",
+const char* const kNames[] = {"None",           "Slide Left",    "Slide Right", "Slide Down",
+                              "Slide Up",       "Fingers",       "Blocks",      "Expand",
                               "Close Curtains", "Open Curtains", "Blink",       "UnBlink"};
 
 double ProcessCpuSeconds() {
     FILETIME created, ended, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
-    auto seconds = [](FILETIME t) { return (double(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e7; };
+    auto seconds = [](FILETIME t) {
+        return (double(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e7;
+    };
     return seconds(kernel) + seconds(user);
 }
 
@@ -63,8 +65,8 @@ int main(int argc, char** argv) {
     wc.hInstance = instance;
     wc.lpszClassName = "TransitionBench";
     RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768,
+                                  nullptr, nullptr, instance, nullptr);
 
     // The gobu's own calibration, once for every run below.
     const int speedCount = ScaleSpeedCount(CountReadsPerTick(), "nt");
@@ -80,14 +82,15 @@ int main(int argc, char** argv) {
         std::printf("SpeedCount %d measured here: ", speedCount);
     std::printf("a unit is %lld passes of %.2f ns = %.1f us\n\n", passesPerUnit, secondsPerCount * 1e9,
                 unitSeconds * 1e6);
-    std::printf("%-15s %-9s %7s %9s | %10s %9s %6s | %7s\n", "effect", "picture", "waits", "wait ms", "designed s",
-                "paced s", "cpu", "paced");
+    std::printf("%-15s %-9s %7s %9s | %10s %9s %6s | %7s\n", "effect", "picture", "waits", "wait ms",
+                "designed s", "paced s", "cpu", "paced");
     int outside = 0, effects = 0;
     for (auto size : {std::pair<int, int>{155, 113}, {1024, 768}}) {
         const int w = size.first, h = size.second;
         uint32_t* px = nullptr;
         HBITMAP dib = CreatePixelBitmap(w, h, nullptr, &px);
-        for (int i = 0; i < w * h; i++) px[i] = uint32_t((i % w) * 255 / w) << 16 | uint32_t((i / w) * 255 / h) << 8;
+        for (int i = 0; i < w * h; i++)
+            px[i] = uint32_t((i % w) * 255 / w) << 16 | uint32_t((i / w) * 255 / h) << 8;
         HBITMAP picture = CopyToDeviceBitmap(dib);
         for (int effect = 1; effect <= kEffectLastDrawn; effect++) {
             TransitionRandom random(7);
@@ -97,7 +100,8 @@ int main(int argc, char** argv) {
                 if (s.kind == TransitionStep::Wait) waits++, units = s.units, totalUnits += s.units;
             TFineTimer fine;
             TransitionPacer pacer = WindowsPacer();
-            Run paced = Measure(window, picture, w, h, effect, [&](int n) { pacer.Wait(double(n) * unitSeconds); });
+            Run paced =
+                Measure(window, picture, w, h, effect, [&](int n) { pacer.Wait(double(n) * unitSeconds); });
             const double designed = double(totalUnits) * unitSeconds;
             const double ratio = designed > 0 ? paced.wall / designed : 0;
             const bool within = std::fabs(ratio - 1) <= 0.05;
@@ -105,15 +109,15 @@ int main(int argc, char** argv) {
             outside += within ? 0 : 1;
             char dims[16];
             std::snprintf(dims, sizeof dims, "%dx%d", w, h);
-            std::printf("%-15s %-9s %7d %9.3f | %10.3f %9.3f %5.0f%% | %6.3fx%s\n", kNames[effect], dims, waits,
-                        units * unitSeconds * 1e3, designed, paced.wall, paced.cpuShare * 100, ratio,
+            std::printf("%-15s %-9s %7d %9.3f | %10.3f %9.3f %5.0f%% | %6.3fx%s\n", kNames[effect], dims,
+                        waits, units * unitSeconds * 1e3, designed, paced.wall, paced.cpuShare * 100, ratio,
                         within ? "" : "  outside 5 %");
         }
         DeleteObject(picture);
         DeleteObject(dib);
     }
-    std::printf("paced time within 5 %% of the designed time: %d of %d effects (goal: all)\n", effects - outside,
-                effects);
+    std::printf("paced time within 5 %% of the designed time: %d of %d effects (goal: all)\n",
+                effects - outside, effects);
     DestroyWindow(window);
     return 0;
 }

@@ -18,6 +18,10 @@ constexpr uint8_t kLiteral = 0, kBase = 0x10, kEndOfBlock = 0x20, kInvalid = 0x4
 
 uint32_t Min(uint32_t a, uint32_t b) { return a < b ? a : b; }
 
+// The copies of a match sit in the hottest loop; built for size, the compiler would
+// call them.
+#define GOBU_ALWAYS_INLINE inline __attribute__((always_inline))
+
 // Every failure goes through here: the first one is kept, and everything after it
 // sees a failed state and stops.
 bool Fail(InflateState& s, InflateStatus why) {
@@ -106,7 +110,7 @@ bool Put(InflateState& s, uint8_t b) {
 // Copies n bytes forward to d from f, dist bytes before it in the output: eight at a
 // time unless the copy reads bytes it has itself just written (a distance under eight),
 // which one by one repeat as they should.
-inline __attribute__((always_inline)) void CopyForward(uint8_t* d, const uint8_t* f, uint32_t n, uint32_t dist) {
+GOBU_ALWAYS_INLINE void CopyForward(uint8_t* d, const uint8_t* f, uint32_t n, uint32_t dist) {
     uint32_t i = 0;
     if (dist >= 8) {
         for (; i + 8 <= n; i += 8) {
@@ -120,7 +124,7 @@ inline __attribute__((always_inline)) void CopyForward(uint8_t* d, const uint8_t
 
 // Copies len bytes from dist bytes back to position to of the window, which len does
 // not take past the window's end; the bytes copied may start near the end and wrap.
-inline __attribute__((always_inline)) void CopyMatch(uint8_t* window, uint32_t to, uint32_t dist, uint32_t len) {
+GOBU_ALWAYS_INLINE void CopyMatch(uint8_t* window, uint32_t to, uint32_t dist, uint32_t len) {
     uint32_t from = (to - dist) & kWindowMask;
     uint32_t n = from + len > kWindowSize ? kWindowSize - from : len;
     CopyForward(window + to, window + from, n, dist);
@@ -263,8 +267,8 @@ enum Progress { kMoreSymbols, kBlockEnd, kStopped };
 
 // Decodes symbols without checking each bit and byte, for as long as the input holds 16
 // bytes more (a symbol takes at most 48 bits, and the bit buffer is topped up with 4
-// bytes at a time) and the window and the limit have room for the longest match. kMoreSymbols when either runs
-// short, for the careful decoding of the next symbol.
+// bytes at a time) and the window and the limit have room for the longest match.
+// kMoreSymbols when either runs short, for the careful decoding of the next symbol.
 Progress QuickSymbols(InflateState& s) {
     const InflateEntry* const lengths = s.lengths;
     const InflateEntry* const distances = s.distances;
@@ -281,12 +285,12 @@ Progress QuickSymbols(InflateState& s) {
     // At least 24 bits after each top-up: the bytes that fit whole are taken, and the
     // bits above count hold the start of the next byte, which the next top-up ORs in
     // again unchanged.
-#define GOBU_FILL_BITS()                                                                           \
-    do {                                                                                           \
+#define GOBU_FILL_BITS()                                                                                 \
+    do {                                                                                                 \
         bits |= (uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24) \
-                << count;                                                                          \
-        in += (31 - count) >> 3;                                                                   \
-        count |= 24;                                                                               \
+                << count;                                                                                \
+        in += (31 - count) >> 3;                                                                         \
+        count |= 24;                                                                                     \
     } while (0)
     while (in <= inLast && out <= outLast) {
         GOBU_FILL_BITS();

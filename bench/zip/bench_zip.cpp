@@ -230,8 +230,9 @@ int main(int argc, char** argv) {
         "size: %+.3f%% against zlib (goal: at most +0.000%%); speed: %.2fx zlib's (goal: at least 3.0x)\n",
         100.0 * (double(totalOurs) / double(totalZlib) - 1), timeZlib / timeOurs);
 
-    std::printf("\nInflate of zlib -9 streams, 4 KB of input at a time into a 32 KB window, best of %d runs\n",
-                repeat);
+    std::printf(
+        "\nInflate of zlib -9 streams, 4 KB of input at a time into a 32 KB window, best of %d runs\n",
+        repeat);
     std::printf("%-28s %10s %10s %9s %9s %7s\n", "file", "size", "stream", "zlib MB/s", "stub MB/s", "speed");
     uint64_t inflated = 0;
     double timeZlibInflate = 0, timeStub = 0;
@@ -252,8 +253,8 @@ int main(int argc, char** argv) {
             StubInflate(packed, uint32_t(in.size()), nullptr);
             bestStub = std::min(bestStub, Seconds(t));
         }
-        std::printf("%-28s %10zu %10zu %9.1f %9.1f %6.2fx%s\n", BaseName(path).c_str(), in.size(), packed.size(),
-                    Mbps(in.size(), bestZlib), Mbps(in.size(), bestStub), bestZlib / bestStub,
+        std::printf("%-28s %10zu %10zu %9.1f %9.1f %6.2fx%s\n", BaseName(path).c_str(), in.size(),
+                    packed.size(), Mbps(in.size(), bestZlib), Mbps(in.size(), bestStub), bestZlib / bestStub,
                     verified ? "" : "  OUTPUT WRONG");
         inflated += in.size();
         timeZlibInflate += bestZlib;

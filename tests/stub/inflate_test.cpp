@@ -260,8 +260,8 @@ TEST(StubInflate, CodesOfEveryLengthUpToFifteenBitsDecode) {
     const uint32_t order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
     for (uint32_t sym : order) w.Put(sym <= 14 ? 4 : sym == 15 || sym == 18 ? 5 : 0, 3);
     for (uint32_t k = 1; k <= 14; k++) w.Code(k, 4);  // literals 0 to 13
-    w.Code(0x1E, 5);                                    // literal 14: 15 bits
-    w.Code(0x1F, 5).Put(138 - 11, 7);                   // literals 15 to 255: no code
+    w.Code(0x1E, 5);                                  // literal 14: 15 bits
+    w.Code(0x1F, 5).Put(138 - 11, 7);                 // literals 15 to 255: no code
     w.Code(0x1F, 5).Put(103 - 11, 7);
     w.Code(0x1E, 5);  // 256: 15 bits
     w.Code(0, 4);     // no distance code
