@@ -388,7 +388,7 @@ bool DynamicBlock(InflateState& s) {
 
     uint8_t length[kMaxLengthSymbols + kMaxDistanceSymbols];
     uint16_t count[16];
-    memset(length, 0, kCodeLenCodes);
+    memset(length, 0, sizeof length);
     for (uint32_t i = 0; i < ncode; i++) length[kCodeLenOrder[i]] = uint8_t(Bits(s, 3));
     if (Failed(s)) return false;
     // The code-length code must be complete.
