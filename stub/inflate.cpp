@@ -16,6 +16,13 @@ constexpr uint32_t kCodeLengthRoot = 7;  // the code-length code has codes of at
 // kLink, a second-level table of op & 15 bits that starts value entries into the table.
 constexpr uint8_t kLiteral = 0, kBase = 0x10, kEndOfBlock = 0x20, kInvalid = 0x40, kLink = 0x80;
 
+constexpr InflateEntry Entry(uint32_t value, uint32_t bits, uint32_t op) {
+    return value << 16 | op << 8 | bits;
+}
+uint32_t CodeBits(InflateEntry e) { return e & 0xFF; }
+uint32_t Op(InflateEntry e) { return e >> 8 & 0xFF; }
+uint32_t Value(InflateEntry e) { return e >> 16; }
+
 uint32_t Min(uint32_t a, uint32_t b) { return a < b ? a : b; }
 
 // The copies of a match sit in the hottest loop; built for size, the compiler would
@@ -66,16 +73,16 @@ uint32_t Bits(InflateState& s, uint32_t n) {
     return v;
 }
 
-// The entry of the next code, its bits taken; nullptr, with the state failed, when the
-// input ends inside the code or the code means nothing.
-const InflateEntry* Decode(InflateState& s, const InflateEntry* table, uint32_t root) {
+// The entry of the next code, its bits taken; 0, with the state failed, when the input
+// ends inside the code or the code means nothing.
+InflateEntry Decode(InflateState& s, const InflateEntry* table, uint32_t root) {
     if (s.bitCount < 15) Fill(s);  // the bits past the end of the input read as zeros
-    const InflateEntry* e = table + (s.bits & ((1u << root) - 1));
-    if (e->op & kLink) e = table + e->value + ((s.bits >> root) & ((1u << (e->op & 15)) - 1));
-    if (e->bits > s.bitCount) return Fail(s, s.inputEnd), nullptr;
-    if (e->op == kInvalid) return Fail(s, kInflateBadData), nullptr;
-    s.bits >>= e->bits;
-    s.bitCount -= e->bits;
+    InflateEntry e = table[s.bits & ((1u << root) - 1)];
+    if (Op(e) & kLink) e = table[Value(e) + ((s.bits >> root) & ((1u << (Op(e) & 15)) - 1))];
+    if (CodeBits(e) > s.bitCount) return Fail(s, s.inputEnd), 0;
+    if (Op(e) == kInvalid) return Fail(s, kInflateBadData), 0;
+    s.bits >>= CodeBits(e);
+    s.bitCount -= CodeBits(e);
     return e;
 }
 
@@ -171,18 +178,12 @@ bool AcceptableCode(const uint16_t* count, int32_t left, uint32_t n, bool mayBeE
 enum CodeKind { kCodeLengths, kLiterals, kDistances };
 
 InflateEntry Meaning(CodeKind kind, uint32_t sym, uint32_t len) {
-    InflateEntry e = {uint16_t(sym), uint8_t(len), kLiteral};
-    if (kind == kDistances) {
-        e.value = kDistBase[sym];
-        e.op = uint8_t(kBase + kDistExtra[sym]);
-    } else if (kind == kLiterals && sym == 256) {
-        e.op = kEndOfBlock;
-    } else if (kind == kLiterals && sym > 256) {
-        sym -= 257;
-        e.value = sym < 29 ? kLengthBase[sym] : 0;
-        e.op = sym < 29 ? uint8_t(kBase + kLengthExtra[sym]) : kInvalid;  // 286 and 287
-    }
-    return e;
+    if (kind == kDistances) return Entry(kDistBase[sym], len, kBase + kDistExtra[sym]);
+    if (kind == kCodeLengths || sym < 256) return Entry(sym, len, kLiteral);
+    if (sym == 256) return Entry(0, len, kEndOfBlock);
+    sym -= 257;
+    return sym < 29 ? Entry(kLengthBase[sym], len, kBase + kLengthExtra[sym])
+                    : Entry(0, len, kInvalid);  // 286, 287
 }
 
 // The len bits of code in reverse order.
@@ -209,7 +210,7 @@ void FillTable(InflateEntry* table, uint32_t root, const uint16_t* count, int32_
 
     const uint32_t rootSize = 1u << root;
     if (left != 0)
-        for (uint32_t i = 0; i < rootSize; i++) table[i] = InflateEntry{0, 0, kInvalid};
+        for (uint32_t i = 0; i < rootSize; i++) table[i] = Entry(0, 0, kInvalid);
     InflateEntry* sub = table;
     uint32_t used = rootSize, subBits = 0, prefix = rootSize, code = 0, k = 0;
     for (uint32_t len = 1; len <= 15; len++, code <<= 1) {
@@ -229,7 +230,7 @@ void FillTable(InflateEntry* table, uint32_t root, const uint16_t* count, int32_
                     open -= remaining[root + subBits];
                     if (open <= 0) break;
                 }
-                table[prefix] = InflateEntry{uint16_t(used), uint8_t(root), uint8_t(kLink | subBits)};
+                table[prefix] = Entry(used, root, kLink | subBits);
                 sub = table + used;
                 used += 1u << subBits;
             }
@@ -295,33 +296,33 @@ Progress QuickSymbols(InflateState& s) {
     while (in <= inLast && out <= outLast) {
         GOBU_FILL_BITS();
         InflateEntry e = lengths[bits & ((1u << kLiteralRoot) - 1)];
-        if (e.op & kLink) e = lengths[e.value + ((bits >> kLiteralRoot) & ((1u << (e.op & 15)) - 1))];
-        bits >>= e.bits;
-        count -= e.bits;
-        if (e.op == kLiteral) {
-            *out++ = uint8_t(e.value);
+        if (Op(e) & kLink) e = lengths[Value(e) + ((bits >> kLiteralRoot) & ((1u << (Op(e) & 15)) - 1))];
+        bits >>= CodeBits(e);
+        count -= CodeBits(e);
+        if (Op(e) == kLiteral) {
+            *out++ = uint8_t(Value(e));
             continue;
         }
-        if (e.op == kEndOfBlock || e.op == kInvalid) {
-            progress = e.op == kEndOfBlock ? kBlockEnd : kStopped;
+        if (Op(e) == kEndOfBlock || Op(e) == kInvalid) {
+            progress = Op(e) == kEndOfBlock ? kBlockEnd : kStopped;
             break;
         }
-        uint32_t extra = e.op - kBase;
-        uint32_t len = e.value + (bits & ((1u << extra) - 1));
+        uint32_t extra = Op(e) - kBase;
+        uint32_t len = Value(e) + (bits & ((1u << extra) - 1));
         bits >>= extra;
         count -= extra;
         GOBU_FILL_BITS();
         e = distances[bits & ((1u << kDistanceRoot) - 1)];
-        if (e.op & kLink) e = distances[e.value + ((bits >> kDistanceRoot) & ((1u << (e.op & 15)) - 1))];
-        bits >>= e.bits;
-        count -= e.bits;
-        if (e.op == kInvalid) {
+        if (Op(e) & kLink) e = distances[Value(e) + ((bits >> kDistanceRoot) & ((1u << (Op(e) & 15)) - 1))];
+        bits >>= CodeBits(e);
+        count -= CodeBits(e);
+        if (Op(e) == kInvalid) {
             progress = kStopped;
             break;
         }
-        extra = e.op - kBase;
+        extra = Op(e) - kBase;
         if (count < extra) GOBU_FILL_BITS();
-        uint32_t dist = e.value + (bits & ((1u << extra) - 1));
+        uint32_t dist = Value(e) + (bits & ((1u << extra) - 1));
         bits >>= extra;
         count -= extra;
         uint32_t at = uint32_t(out - window);
@@ -348,17 +349,17 @@ bool CodedBlock(InflateState& s) {
     for (;;) {
         Progress p = QuickSymbols(s);
         if (p != kMoreSymbols) return p == kBlockEnd;
-        const InflateEntry* e = Decode(s, s.lengths, kLiteralRoot);
-        if (e == nullptr) return false;
-        if (e->op == kLiteral) {
-            if (!Put(s, uint8_t(e->value))) return false;
+        InflateEntry e = Decode(s, s.lengths, kLiteralRoot);
+        if (e == 0) return false;
+        if (Op(e) == kLiteral) {
+            if (!Put(s, uint8_t(Value(e)))) return false;
             continue;
         }
-        if (e->op == kEndOfBlock) return true;
-        uint32_t len = e->value + Bits(s, e->op - kBase);
+        if (Op(e) == kEndOfBlock) return true;
+        uint32_t len = Value(e) + Bits(s, Op(e) - kBase);
         e = Decode(s, s.distances, kDistanceRoot);
-        if (e == nullptr) return false;
-        uint32_t dist = e->value + Bits(s, e->op - kBase);
+        if (e == 0) return false;
+        uint32_t dist = Value(e) + Bits(s, Op(e) - kBase);
         if (Failed(s)) return false;
         if (dist > s.total) return Fail(s, kInflateBadData);  // before the start of the output
         if (!Repeat(s, dist, len)) return false;
@@ -396,9 +397,9 @@ bool DynamicBlock(InflateState& s) {
     FillTable(s.lengths, kCodeLengthRoot, count, 0, length, kCodeLenCodes, kCodeLengths);
 
     for (uint32_t i = 0; i < nlen + ndist;) {
-        const InflateEntry* e = Decode(s, s.lengths, kCodeLengthRoot);
-        if (e == nullptr) return false;
-        uint32_t sym = e->value;
+        InflateEntry e = Decode(s, s.lengths, kCodeLengthRoot);
+        if (e == 0) return false;
+        uint32_t sym = Value(e);
         if (sym < 16) {
             length[i++] = uint8_t(sym);
             continue;

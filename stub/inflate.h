@@ -29,12 +29,12 @@ enum InflateStatus {
     kInflateWriteFailed,
 };
 
-// One entry of a decoding table, found by the next bits of the input (first bit lowest).
-struct InflateEntry {
-    uint16_t value;  // the literal, the base of a length or distance, or a second-level table
-    uint8_t bits;    // the length of the code
-    uint8_t op;      // what the code means (see inflate.cpp)
-};
+// One entry of a decoding table, found by the next bits of the input (first bit
+// lowest): the length of the code in the low byte, what the code means in the next
+// (see inflate.cpp), and in the upper half the literal, the base of a length or a
+// distance, or where a second-level table starts. One word, so that the decoding loop
+// reads an entry at once.
+using InflateEntry = uint32_t;
 
 // A first-level table of 2^root entries for literals and lengths, and another for
 // distances, each followed by its second-level tables for the longer codes. A
