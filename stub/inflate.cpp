@@ -38,17 +38,21 @@ bool Fail(InflateState& s, InflateStatus why) {
 
 bool Failed(const InflateState& s) { return s.status != kInflateOk; }
 
-// The next piece of input into s.in; false once the input has ended or failed, which
-// inputEnd keeps until a decode needs the bits that are missing.
+// More input into s.in, after the bytes not yet taken, which move to its start; false
+// once the input has ended or failed, which inputEnd keeps until a decode needs the
+// bits that are missing.
 bool ReadMore(InflateState& s) {
     if (s.inputEnd != kInflateOk) return false;
-    int32_t n = s.input.Read(s.input.ctx, s.in, sizeof s.in);
-    if (n <= 0 || uint32_t(n) > sizeof s.in) {
+    uint32_t kept = s.inEnd - s.inPos;
+    for (uint32_t i = 0; i < kept; i++) s.in[i] = s.in[s.inPos + i];
+    s.inPos = 0;
+    s.inEnd = kept;
+    int32_t n = s.input.Read(s.input.ctx, s.in + kept, sizeof s.in - kept);
+    if (n <= 0 || uint32_t(n) > sizeof s.in - kept) {
         s.inputEnd = n == 0 ? kInflateTruncated : kInflateReadFailed;
         return false;
     }
-    s.inPos = 0;
-    s.inEnd = uint32_t(n);
+    s.inEnd += uint32_t(n);
     return true;
 }
 
@@ -268,20 +272,23 @@ enum Progress { kMoreSymbols, kBlockEnd, kStopped };
 
 // Decodes symbols without checking each bit and byte, for as long as the input holds 16
 // bytes more (a symbol takes at most 48 bits, and the bit buffer is topped up with 4
-// bytes at a time) and the window and the limit have room for the longest match.
-// kMoreSymbols when either runs short, for the careful decoding of the next symbol.
+// bytes at a time) and the window and the limit have room. A match that would run past
+// the room goes the careful way, as does the next symbol (kMoreSymbols) once the input
+// runs short.
 Progress QuickSymbols(InflateState& s) {
+    if (s.inEnd - s.inPos < 16) ReadMore(s);
     const InflateEntry* const lengths = s.lengths;
     const InflateEntry* const distances = s.distances;
     uint8_t* const window = s.window;
     const uint32_t windowStart = s.total - (s.total & kWindowMask);  // of the output, where window[0] is
     const uint32_t room = Min(kWindowSize - (s.total & kWindowMask), s.limit - s.total);
-    if (room < 258 || s.inEnd - s.inPos < 16) return kMoreSymbols;
+    if (room == 0 || s.inEnd - s.inPos < 16) return kMoreSymbols;
     const uint8_t* in = s.in + s.inPos;
     const uint8_t* const inLast = s.in + s.inEnd - 16;
     uint8_t* out = window + (s.total & kWindowMask);
-    uint8_t* const outLast = out + room - 258;
+    uint8_t* const outEnd = out + room;
     uint32_t bits = s.bits, count = s.bitCount;
+    uint32_t pendingLen = 0, pendingDist = 0;  // a match left to the careful way
     Progress progress = kMoreSymbols;
     // At least 24 bits after each top-up: the bytes that fit whole are taken, and the
     // bits above count hold the start of the next byte, which the next top-up ORs in
@@ -293,7 +300,7 @@ Progress QuickSymbols(InflateState& s) {
         in += (31 - count) >> 3;                                                                         \
         count |= 24;                                                                                     \
     } while (0)
-    while (in <= inLast && out <= outLast) {
+    while (in <= inLast && out < outEnd) {
         GOBU_FILL_BITS();
         InflateEntry e = lengths[bits & ((1u << kLiteralRoot) - 1)];
         if (Op(e) & kLink) e = lengths[Value(e) + ((bits >> kLiteralRoot) & ((1u << (Op(e) & 15)) - 1))];
@@ -330,6 +337,11 @@ Progress QuickSymbols(InflateState& s) {
             progress = kStopped;
             break;
         }
+        if (len > uint32_t(outEnd - out)) {
+            pendingLen = len;
+            pendingDist = dist;
+            break;
+        }
         CopyMatch(window, at, dist, len);
         out += len;
     }
@@ -339,6 +351,7 @@ Progress QuickSymbols(InflateState& s) {
     s.inPos = uint32_t(in - s.in);
     s.total = windowStart + uint32_t(out - window);
     if (progress == kStopped) return Fail(s, kInflateBadData), kStopped;
+    if (pendingLen > 0) return Repeat(s, pendingDist, pendingLen) ? kMoreSymbols : kStopped;
     if (s.total - s.flushed == kWindowSize && !Flush(s)) return kStopped;
     return progress;
 }
