@@ -254,7 +254,7 @@ bool Tmain::SaveSettings() {
 void Tmain::LoadSettings(bool withPositions) {
     std::string bytes;
     if (!ReadWholeFile(SettingsPath(), bytes)) {
-        if (LowerAZ(FileNamePart(ExePath)) != "gobu.exe") SetAutoStart(false);
+        if (!SameIgnoringCase(FileNamePart(ExePath), "gobu.exe")) SetAutoStart(false);
         ShowPicture(-1, false);
         return;
     }

@@ -78,7 +78,7 @@ struct RecipientList {
 // The file's folder in Explorer with the file selected. Explorer from the system's own
 // folder: never a program of that name that a sender put beside a received gobu.
 void ShowInFolder(const std::string& path) {
-    char folder[MAX_PATH];
+    char folder[kPathBytes];
     const UINT length = GetWindowsDirectoryA(folder, sizeof folder);
     if (length == 0 || length >= sizeof folder) return;
     outward::Shell(mainform->Handle, "open", std::string(folder, length) + "\\explorer.exe",

@@ -624,8 +624,16 @@ std::string TForm::Caption() const {
     return buffer;
 }
 
+std::wstring WideText(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    const int n = text.empty() ? 0 : MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), &wide[0],
+                                                         int(wide.size()));
+    wide.resize(size_t(n > 0 ? n : 0));
+    return wide;
+}
+
 HMODULE LoadSystemLibrary(const char* name) {
-    char folder[MAX_PATH];
+    char folder[kPathBytes];
     const UINT length = GetSystemDirectoryA(folder, sizeof folder);
     if (length == 0 || length >= sizeof folder) return nullptr;
     const std::string path = std::string(folder, length) + "\\" + name;

@@ -15,6 +15,14 @@
 class TForm;
 class TControl;
 
+// Bytes for a path of MAX_PATH UTF-16 units: up to three each in UTF-8, the process
+// code page where Windows honours the manifest.
+constexpr int kPathBytes = MAX_PATH * 3;
+
+// Text in the process code page as UTF-16, for the GDI calls, whose -A forms read the
+// font's code page rather than the process's.
+std::wstring WideText(const std::string& text);
+
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 TMouseButton MouseButtonOf(UINT message);
 

@@ -37,16 +37,12 @@ TEST(SettingsFormat, FlagsInTheirOrderAndIncludesAfterFiles) {
     EXPECT_EQ(text.substr(text.find("destination 0\r\n") + 15), "group launch\r\nanimation\r\nontop\r\n");
 }
 
-TEST(SettingsRead, KeywordsInAnyCaseAndValuesLowerCased) {
-    GobuSettings s = Read("Picture C:\\Pics\\Cat.JPG\r\nFILE D:\\X.DOC\r\nTRANSPARENT\r\n");
-    EXPECT_EQ(s.pictures, std::vector<std::string>{"c:\\pics\\cat.jpg"});
-    EXPECT_EQ(s.linkedFiles, std::vector<std::string>{"d:\\x.doc"});
+TEST(SettingsRead, KeywordsInAnyCaseAndValuesAsWritten) {
+    GobuSettings s = Read("Picture C:\\Pics\\Cat.JPG\r\nFILE D:\\X.DOC\r\nTRANSPARENT\r\nDURATION 7\r\n");
+    EXPECT_EQ(s.pictures, std::vector<std::string>{"C:\\Pics\\Cat.JPG"});
+    EXPECT_EQ(s.linkedFiles, std::vector<std::string>{"D:\\X.DOC"});
     EXPECT_TRUE(s.transparent);
-}
-
-TEST(SettingsRead, WebAddressesKeepTheirLetterCase) {
-    GobuSettings s = Read("FILE HTTP://Example.com/Page?ID=Ab\r\nfile C:\\Docs\\A.doc\r\n");
-    EXPECT_EQ(s.linkedFiles, (std::vector<std::string>{"HTTP://Example.com/Page?ID=Ab", "c:\\docs\\a.doc"}));
+    EXPECT_EQ(s.duration, 7);
 }
 
 TEST(SettingsRead, DurationIsClampedAndABadNumberChangesNothing) {
@@ -159,11 +155,11 @@ TEST(SettingsRead, ListedPathsPassThroughTheResolver) {
     EXPECT_EQ(s.includeFiles, std::vector<std::string>{"[d:\\y]"});
 }
 
-TEST(SettingsRoundTrip, WriteThenReadGivesEveryFieldBackLowerCased) {
+TEST(SettingsRoundTrip, WriteThenReadGivesEveryFieldBackAsWritten) {
     GobuSettings s;
-    s.pictures = {"C:\\Pics\\A.bmp", "c:\\b.gif"};
+    s.pictures = {"C:\\Pics\\A.bmp", "c:\\b.gif", "Z:\\Photos\\Caf\xC3\xA9 \xC3\x89t\xC3\xA9\\\xE7\x8C\xAB.JPG"};
     s.linkedFiles = {"http://Site.com/X", "c:\\Doc.txt", "HTTPS://Site.com/Y", "Go to http://Site.com/Z"};
-    s.includeFiles = {"c:\\inc.txt"};
+    s.includeFiles = {"c:\\inc.txt", "D:\\\xF0\x9F\x90\xB1 Notes.TXT"};
     s.transition = 7;
     s.duration = 12345;
     s.destination = -1;
@@ -176,13 +172,9 @@ TEST(SettingsRoundTrip, WriteThenReadGivesEveryFieldBackLowerCased) {
     s.listWidth = 300;
     s.listHeight = 400;
     GobuSettings back = Read(FormatSettings(s));
-    EXPECT_EQ(back.pictures, (std::vector<std::string>{"c:\\pics\\a.bmp", "c:\\b.gif"}));
-    // Web addresses keep their letter case, files are lower-cased.
-    EXPECT_EQ(back.linkedFiles, (std::vector<std::string>{"http://Site.com/X", "c:\\doc.txt",
-                                                          "HTTPS://Site.com/Y", "Go to http://Site.com/Z"}));
-    s.pictures = back.pictures;
-    s.linkedFiles = back.linkedFiles;
-    // Read back as lower case, the file comes out byte for byte the same.
+    EXPECT_EQ(back.pictures, s.pictures);
+    EXPECT_EQ(back.linkedFiles, s.linkedFiles);
+    EXPECT_EQ(back.includeFiles, s.includeFiles);
     EXPECT_EQ(FormatSettings(back), FormatSettings(s));
 }
 
