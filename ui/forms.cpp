@@ -624,12 +624,22 @@ std::string TForm::Caption() const {
     return buffer;
 }
 
-std::wstring WideText(const std::string& text) {
+std::wstring WideText(const std::string& text, UINT codePage) {
+    // Never more units than bytes.
     std::wstring wide(text.size(), L'\0');
-    const int n = text.empty() ? 0 : MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), &wide[0],
-                                                         int(wide.size()));
+    const int n = text.empty() ? 0
+                               : MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), &wide[0],
+                                                     int(wide.size()));
     wide.resize(size_t(n > 0 ? n : 0));
     return wide;
+}
+
+std::string NarrowText(const std::wstring& text, UINT codePage) {
+    if (text.empty()) return std::string();
+    const int n = WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(size_t(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), &narrow[0], n, nullptr, nullptr);
+    return narrow;
 }
 
 HMODULE LoadSystemLibrary(const char* name) {

@@ -29,8 +29,8 @@ bool ZipNameToUtf8(const std::string& name, std::string& utf8) {
     if (name.empty()) return true;
     const int units = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), int(name.size()), nullptr, 0);
     if (units <= 0) return false;
-    std::vector<wchar_t> wide(size_t(units));
-    MultiByteToWideChar(CP_ACP, 0, name.data(), int(name.size()), wide.data(), units);
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name.data(), int(name.size()), &wide[0], units);
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return false;
     utf8.resize(size_t(bytes));
