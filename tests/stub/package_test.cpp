@@ -169,6 +169,7 @@ TEST(StubPackage, NamesThatWouldLeaveTheDestinationRefuseTheWholePackage) {
                             "sub/NUL",
                             "LPT1.log",
                             "com9",
+                            "COM\xC2\xB9.txt",  // superscript one, in UTF-8
                             "Aux .txt",
                             "conin$",
                             "trailing.",
@@ -188,7 +189,8 @@ TEST(StubPackage, NamesThatWouldLeaveTheDestinationRefuseTheWholePackage) {
         EXPECT_FALSE(IsSafeEntryName(name, uint32_t(strlen(name)))) << name;
     }
     const char* safe[] = {"holiday.exe", "pics/beach.jpg", "pics\\beach.jpg", "a.b.c", ".hidden",
-                          "..a",         "CONSOLE.txt",    "COM10",           "lpt",   "folder/"};
+                          "..a",         "CONSOLE.txt",    "COM10",           "lpt",   "folder/",
+                          "\xE7\x8C\xAB.jpg", "COM\xC2\xBC.txt"};
     for (const char* name : safe) EXPECT_TRUE(IsSafeEntryName(name, uint32_t(strlen(name)))) << name;
 }
 
