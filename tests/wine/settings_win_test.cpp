@@ -136,6 +136,25 @@ TEST_F(Settings, NamesInAnyScriptAreListedShownOpenedAndSavedAsWritten) {
     EXPECT_EQ(ReadFileText(dir + "G.gobu"), text);
 }
 
+// A folder name of 80 CJK characters: 240 bytes in UTF-8, 80 UTF-16 units.
+TEST_F(Settings, AGobuInAFolderOfMoreThan260BytesSavesAndShowsItsPicture) {
+    std::string folder = dir;
+    for (int i = 0; i < 80; i++) folder += "\xE7\x8C\xAB";
+    folder += "\\";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string picture = folder + "\xE7\x8C\xAB.bmp";
+    ASSERT_GT(picture.size(), 260u);
+    WriteBmp(picture, 64, 48);
+    WriteFile(folder + "g.gobu", "picture " + picture + "\r\n");
+    auto windows = StartGobu(folder + "g.exe");
+    EXPECT_EQ(windows->main.Width(), 64);
+    windows->piclist.durationbox.SetText("33");
+    EXPECT_TRUE(windows->main.SaveSettings());
+    const std::string saved = ReadFileText(folder + "g.gobu");
+    EXPECT_NE(saved.find("picture " + picture + "\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("duration 33\r\n"), std::string::npos);
+}
+
 // A gobu of an older version wrote its file in the ANSI code page of the user's locale
 // (Windows-1252 in Wine's default one); it reads as the same names and is saved in UTF-8.
 TEST_F(Settings, AnOlderGobusAnsiFileKeepsItsNamesAndIsSavedInUtf8) {
