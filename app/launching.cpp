@@ -36,7 +36,9 @@ unsigned long ShellResultError(long long result) {
 
 namespace {
 
-std::string NameOfEntry(const std::string& entry) { return IsWebAddress(entry) ? entry : FileNamePart(entry); }
+std::string NameOfEntry(const std::string& entry) {
+    return IsWebAddress(entry) ? entry : FileNamePart(entry);
+}
 
 }  // namespace
 

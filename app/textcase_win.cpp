@@ -24,8 +24,9 @@ bool Widen(const std::string& s, std::wstring& wide) {
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
     // CompareStringOrdinal (Windows Vista and later) folds every letter as the file
     // system does, whatever the user's language; older systems fold A to Z.
-    static const CompareStringOrdinalFn compare = reinterpret_cast<CompareStringOrdinalFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CompareStringOrdinal")));
+    static const CompareStringOrdinalFn compare =
+        reinterpret_cast<CompareStringOrdinalFn>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "CompareStringOrdinal")));
     std::wstring wa, wb;
     if (compare == nullptr || !Widen(a, wa) || !Widen(b, wb)) return SameLettersAZ(a, b);
     return compare(wa.data(), int(wa.size()), wb.data(), int(wb.size()), TRUE) == CSTR_EQUAL;

@@ -201,7 +201,8 @@ bool IsDeviceName(const char* part, uint32_t n) {
         return (d >= '0' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3;
     }
     // The superscript digits in UTF-8.
-    if (stem == 5 && (SameLetters(part, "COM", 3) || SameLetters(part, "LPT", 3)) && uint8_t(part[3]) == 0xC2) {
+    if (stem == 5 && (SameLetters(part, "COM", 3) || SameLetters(part, "LPT", 3)) &&
+        uint8_t(part[3]) == 0xC2) {
         uint8_t d = uint8_t(part[4]);
         return d == 0xB9 || d == 0xB2 || d == 0xB3;
     }

@@ -293,7 +293,8 @@ void Extract(HWND dlg) {
         return;
     }
     uint32_t n = TextLength(folder);
-    if (folder[n - 1] != '\\' && (!AppendText(folder, sizeof folder, "\\") || !AppendWide(wideFolder, L"\\"))) {
+    if (folder[n - 1] != '\\' &&
+        (!AppendText(folder, sizeof folder, "\\") || !AppendWide(wideFolder, L"\\"))) {
         Message(dlg, kNotExtracted);
         return;
     }

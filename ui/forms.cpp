@@ -636,9 +636,11 @@ std::wstring WideText(const std::string& text, UINT codePage) {
 
 std::string NarrowText(const std::wstring& text, UINT codePage) {
     if (text.empty()) return std::string();
-    const int n = WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
     std::string narrow(size_t(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), &narrow[0], n, nullptr, nullptr);
+    if (n > 0)
+        WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), &narrow[0], n, nullptr, nullptr);
     return narrow;
 }
 

@@ -27,7 +27,8 @@ bool ZipDeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) !
 bool ZipNameToUtf8(const std::string& name, std::string& utf8) {
     utf8.clear();
     if (name.empty()) return true;
-    const int units = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), int(name.size()), nullptr, 0);
+    const int units =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), int(name.size()), nullptr, 0);
     if (units <= 0) return false;
     std::wstring wide(static_cast<size_t>(units), L'\0');
     MultiByteToWideChar(CP_ACP, 0, name.data(), int(name.size()), &wide[0], units);

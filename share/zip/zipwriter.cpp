@@ -452,7 +452,8 @@ public:
             throw EZipError("A ZIP archive cannot hold more than 65535 files.");
         std::string storedName = entry->StoredName();
         if (storedName.empty())
-            throw EZipError("The file name of " + path + " cannot be stored: it is no text in this system's code page.");
+            throw EZipError("The file name of " + path +
+                            " cannot be stored: it is no text in this system's code page.");
         if (storedName.size() > 0xFFFF)
             throw EZipError("The file name of " + path + " is too long for a ZIP archive.");
         entry->FileNameLength = uint16_t(storedName.size());

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/settings.h"
+#include "share/zip/utf8.h"
 
 namespace {
 
@@ -157,7 +160,8 @@ TEST(SettingsRead, ListedPathsPassThroughTheResolver) {
 
 TEST(SettingsRoundTrip, WriteThenReadGivesEveryFieldBackAsWritten) {
     GobuSettings s;
-    s.pictures = {"C:\\Pics\\A.bmp", "c:\\b.gif", "Z:\\Photos\\Caf\xC3\xA9 \xC3\x89t\xC3\xA9\\\xE7\x8C\xAB.JPG"};
+    s.pictures = {"C:\\Pics\\A.bmp", "c:\\b.gif",
+                  "Z:\\Photos\\Caf\xC3\xA9 \xC3\x89t\xC3\xA9\\\xE7\x8C\xAB.JPG"};
     s.linkedFiles = {"http://Site.com/X", "c:\\Doc.txt", "HTTPS://Site.com/Y", "Go to http://Site.com/Z"};
     s.includeFiles = {"c:\\inc.txt", "D:\\\xF0\x9F\x90\xB1 Notes.TXT"};
     s.transition = 7;
@@ -180,8 +184,30 @@ TEST(SettingsRoundTrip, WriteThenReadGivesEveryFieldBackAsWritten) {
 
 TEST(DurationBox, TypedTextIsBroughtIntoTheDurationRange) {
     const std::pair<const char*, int> cases[] = {
-        {"10", 10}, {"2", 2}, {"99999", 99999}, {"1", 2}, {"0", 2}, {"-5", 2}, {"100000", 99999},
-        {"99999999999999999999", 99999}, {"", 2}, {"ten", 2}, {"12s", 2}, {" 7", 7},
+        {"10", 10}, {"2", 2},   {"99999", 99999},  {"1", 2},
+        {"0", 2},   {"-5", 2},  {"100000", 99999}, {"99999999999999999999", 99999},
+        {"", 2},    {"ten", 2}, {"12s", 2},        {" 7", 7},
     };
     for (const auto& c : cases) EXPECT_EQ(DurationOfText(c.first), c.second) << c.first;
+}
+
+// A settings file that is well-formed UTF-8 is taken as it is; any other is an older
+// gobu's, in its ANSI code page.
+TEST(SettingsFile, OnlyWellFormedUtf8IsTakenAsUtf8) {
+    struct Case {
+        const char* bytes;
+        bool utf8;
+    } cases[] = {
+        {"picture c:\\plain.jpg\r\n", true},
+        {"picture c:\\caf\xC3\xA9.jpg", true},          // é
+        {"picture c:\\\xE7\x8C\xAB.jpg", true},         // 猫
+        {"file c:\\\xF0\x9F\x90\xB1 notes.txt", true},  // an emoji, four bytes
+        {"picture c:\\caf\xE9.jpg", false},             // Windows-1252
+        {"picture c:\\\xC0\xAF", false},                // an overlong "/"
+        {"picture c:\\\xED\xA0\x80", false},            // a surrogate
+        {"picture c:\\\xF4\x90\x80\x80", false},        // past U+10FFFF
+        {"picture c:\\\xE7\x8C", false},                // cut short at the end
+        {"picture c:\\\x8C.jpg", false},                // a lone continuation byte
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsUtf8(c.bytes, strlen(c.bytes)), c.utf8) << c.bytes;
 }

@@ -118,9 +118,10 @@ TEST_F(Settings, NamesInAnyScriptAreListedShownOpenedAndSavedAsWritten) {
     HANDLE search = FindFirstFileW((WideText(dir) + L"\x732B.bmp").c_str(), &found);
     ASSERT_NE(search, INVALID_HANDLE_VALUE) << "the file system holds the name itself";
     FindClose(search);
-    const std::string text = "gobu left 40\r\ngobu top 40\r\nlist left -20\r\nlist top -20\r\nlist width 172\r\n"
-                             "list height 121\r\npicture " + cat + "\r\nfile " + notes +
-                             "\r\ntransition 0\r\nduration 10\r\ndestination 0\r\ntransparent\r\n";
+    const std::string text =
+        "gobu left 40\r\ngobu top 40\r\nlist left -20\r\nlist top -20\r\nlist width 172\r\n"
+        "list height 121\r\npicture " +
+        cat + "\r\nfile " + notes + "\r\ntransition 0\r\nduration 10\r\ndestination 0\r\ntransparent\r\n";
     WriteFile(dir + "G.gobu", text);
     auto windows = StartGobu(dir + "G.exe");
     Tmain& gobu = windows->main;
@@ -160,7 +161,8 @@ TEST_F(Settings, AGobuInAFolderOfMoreThan260BytesSavesAndShowsItsPicture) {
 TEST_F(Settings, AnOlderGobusAnsiFileKeepsItsNamesAndIsSavedInUtf8) {
     WriteFile(dir + "g.gobu", "picture C:\\Caf\xE9 \xC9t\xE9.bmp\r\ninclude c:\\na\xEFve.txt\r\n");
     auto windows = StartGobu(dir + "g.exe");
-    EXPECT_EQ(windows->piclist.list.Rows(), std::vector<std::string>{"C:\\Caf\xC3\xA9 \xC3\x89t\xC3\xA9.bmp"});
+    EXPECT_EQ(windows->piclist.list.Rows(),
+              std::vector<std::string>{"C:\\Caf\xC3\xA9 \xC3\x89t\xC3\xA9.bmp"});
     EXPECT_EQ(windows->share.wantedbox.Rows(), std::vector<std::string>{"c:\\na\xC3\xAFve.txt"});
     windows->main.Exit1Click();
     const std::string saved = ReadFileText(dir + "g.gobu");
@@ -173,11 +175,11 @@ TEST(NamesOnWindows, CompareInAnyLetterCaseOfEveryScript) {
         bool same;
     } cases[] = {
         {"C:\\Gobus\\Holiday.EXE", "c:\\gobus\\holiday.exe", true},
-        {"Z:\\\xC3\x89t\xC3\xA9.jpg", "z:\\\xC3\xA9T\xC3\x89.JPG", true},             // Été, éTÉ
-        {"\xD0\x9A\xD0\xBE\xD1\x82.gif", "\xD0\xBA\xD0\x9E\xD0\xA2.GIF", true},     // Кот, кОТ
+        {"Z:\\\xC3\x89t\xC3\xA9.jpg", "z:\\\xC3\xA9T\xC3\x89.JPG", true},        // Été, éTÉ
+        {"\xD0\x9A\xD0\xBE\xD1\x82.gif", "\xD0\xBA\xD0\x9E\xD0\xA2.GIF", true},  // Кот, кОТ
         {"\xE7\x8C\xAB.jpg", "\xE7\x8C\xAB.JPG", true},
-        {"\xE7\x8C\xAB.jpg", "\xE7\x8A\xAC.jpg", false},                                  // cat, dog
-        {"stra\xC3\x9F" "e", "STRASSE", false},                                             // no expansion
+        {"\xE7\x8C\xAB.jpg", "\xE7\x8A\xAC.jpg", false},  // cat, dog
+        {"ma\xC3\x9Fstab", "MASSSTAB", false},            // no expansion
         {"a.jpg", "a.jpg ", false},
     };
     for (const Case& c : cases) {

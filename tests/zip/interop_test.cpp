@@ -145,11 +145,13 @@ TEST(ZipInterop, EveryKindOfEntryPassesAllFourReadersAndZlib) {
     EXPECT_TRUE(ReadFile(dir / "out/\xF0\x9F\x90\xB1 notes.txt") == files[8].content);
     CommandResult names = RunCommand(
         "python3 -c 'import sys, zipfile\n"
-        "sys.stdout.buffer.write(\"|\".join(i.filename for i in zipfile.ZipFile(sys.argv[1]).infolist()).encode())' " +
+        "sys.stdout.buffer.write(\"|\".join(i.filename for i in "
+        "zipfile.ZipFile(sys.argv[1]).infolist()).encode())' " +
         ShellQuote(w.ZipName));
-    EXPECT_EQ(names.output,
-              "empty.gobu|small.jpg|readme.txt|mixed.dat|noise.bin|zeros.bin|caf\xC3\xA9.txt|\xE7\x8C\xAB.jpg|"
-              "\xF0\x9F\x90\xB1 notes.txt|ls");
+    EXPECT_EQ(
+        names.output,
+        "empty.gobu|small.jpg|readme.txt|mixed.dat|noise.bin|zeros.bin|caf\xC3\xA9.txt|\xE7\x8C\xAB.jpg|"
+        "\xF0\x9F\x90\xB1 notes.txt|ls");
 }
 
 TEST(ZipInterop, APrefixedArchiveReadsWithoutExtraByteOrOffsetWarnings) {
