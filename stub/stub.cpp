@@ -173,8 +173,8 @@ enum Outcome { kDone, kSkipped, kDamaged, kUnwritable };
 // Replaces target by the finished temporary file.
 bool MoveInPlace(const WCHAR* temp, const WCHAR* target) {
     if (MoveFileExW(temp, target, MOVEFILE_REPLACE_EXISTING)) return true;
-    // Some file systems refuse the replacing rename; elsewhere this fails again for the
-    // same reason.
+    // Where the replacing rename is not supported, the old file goes first; elsewhere
+    // this fails again for the same reason.
     if (GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES && !DeleteFileW(target)) return false;
     return MoveFileW(temp, target) != 0;
 }

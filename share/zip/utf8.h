@@ -1,5 +1,5 @@
-// Well-formed UTF-8, as the settings file and the archive's flagged names hold it.
-// Without the C++ library, so the extractor stub can use it too.
+// Telling UTF-8 and plain ASCII apart from other text: the settings file is UTF-8
+// unless an older gobu wrote it, and an archive flags the names beyond ASCII.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
