@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "app/utility.h"
 
 namespace {
@@ -10,7 +12,7 @@ namespace {
 typedef int(WINAPI* CompareStringOrdinalFn)(LPCWCH, int, LPCWCH, int, BOOL);
 
 // In the process code page; false for bytes that are no text in it.
-bool Widen(const std::string& s, std::wstring& wide) {
+bool Widen(const std::string& s, std::vector<wchar_t>& wide) {
     wide.clear();
     if (s.empty()) return true;
     const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, s.data(), int(s.size()), nullptr, 0);
@@ -27,7 +29,7 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
     static const CompareStringOrdinalFn compare =
         reinterpret_cast<CompareStringOrdinalFn>(reinterpret_cast<void (*)()>(
             GetProcAddress(GetModuleHandleA("kernel32.dll"), "CompareStringOrdinal")));
-    std::wstring wa, wb;
+    std::vector<wchar_t> wa, wb;
     if (compare == nullptr || !Widen(a, wa) || !Widen(b, wb)) return SameLettersAZ(a, b);
     return compare(wa.data(), int(wa.size()), wb.data(), int(wb.size()), TRUE) == CSTR_EQUAL;
 }

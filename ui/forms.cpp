@@ -624,9 +624,9 @@ std::string TForm::Caption() const {
     return buffer;
 }
 
-std::wstring WideText(const std::string& text, UINT codePage) {
+std::vector<wchar_t> WideText(const std::string& text, UINT codePage) {
     // Never more units than bytes.
-    std::wstring wide(text.size(), L'\0');
+    std::vector<wchar_t> wide(text.size());
     const int n = text.empty() ? 0
                                : MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), &wide[0],
                                                      int(wide.size()));
@@ -634,7 +634,7 @@ std::wstring WideText(const std::string& text, UINT codePage) {
     return wide;
 }
 
-std::string NarrowText(const std::wstring& text, UINT codePage) {
+std::string NarrowText(const std::vector<wchar_t>& text, UINT codePage) {
     if (text.empty()) return std::string();
     const int n =
         WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);

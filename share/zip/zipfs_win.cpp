@@ -30,7 +30,7 @@ bool ZipNameToUtf8(const std::string& name, std::string& utf8) {
     const int units =
         MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), int(name.size()), nullptr, 0);
     if (units <= 0) return false;
-    std::wstring wide(static_cast<size_t>(units), L'\0');
+    std::vector<wchar_t> wide(static_cast<size_t>(units));
     MultiByteToWideChar(CP_ACP, 0, name.data(), int(name.size()), &wide[0], units);
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return false;

@@ -108,65 +108,35 @@ TEST_F(Settings, FileIsAppliedAtStartAndWrittenBackByteForByteOnClose) {
     EXPECT_EQ(ReadFileText(dir + "holiday.gobu"), text);
 }
 
-// A package from a larger screen: positions that would leave the windows out of sight
-// bring them just inside the work area.
+// In a folder whose path passes 260 bytes: 80 CJK characters, 240 bytes in UTF-8.
 TEST_F(Settings, NamesInAnyScriptAreListedShownOpenedAndSavedAsWritten) {
-    const std::string cat = dir + "\xE7\x8C\xAB.bmp", notes = dir + "\xF0\x9F\x90\xB1 Notes.txt";
-    WriteBmp(cat, 64, 48);
-    WriteFile(notes, "notes");
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((WideText(dir) + L"\x732B.bmp").c_str(), &found);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE) << "the file system holds the name itself";
-    FindClose(search);
-    const std::string text =
-        "gobu left 40\r\ngobu top 40\r\nlist left -20\r\nlist top -20\r\nlist width 172\r\n"
-        "list height 121\r\npicture " +
-        cat + "\r\nfile " + notes + "\r\ntransition 0\r\nduration 10\r\ndestination 0\r\ntransparent\r\n";
-    WriteFile(dir + "G.gobu", text);
-    auto windows = StartGobu(dir + "G.exe");
-    Tmain& gobu = windows->main;
-    EXPECT_EQ(gobu.Width(), 64);
-    EXPECT_EQ(windows->piclist.list.Rows(), std::vector<std::string>{cat});
-    EXPECT_EQ(windows->filelist.list.Rows(), std::vector<std::string>{notes});
-    RecordedCalls calls;
-    gobu.FormMouseDown(mbLeft, 5, 5);
-    gobu.FormMouseUp(mbLeft, 5, 5);
-    EXPECT_EQ(calls.opened, std::vector<std::string>{"open " + notes});
-    DeleteFileA((dir + "G.gobu").c_str());
-    gobu.Exit1Click();
-    EXPECT_EQ(ReadFileText(dir + "G.gobu"), text);
-}
-
-// A folder name of 80 CJK characters: 240 bytes in UTF-8, 80 UTF-16 units.
-TEST_F(Settings, AGobuInAFolderOfMoreThan260BytesSavesAndShowsItsPicture) {
     std::string folder = dir;
     for (int i = 0; i < 80; i++) folder += "\xE7\x8C\xAB";
-    folder += "\\";
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    const std::string picture = folder + "\xE7\x8C\xAB.bmp";
-    ASSERT_GT(picture.size(), 260u);
-    WriteBmp(picture, 64, 48);
-    WriteFile(folder + "g.gobu", "picture " + picture + "\r\n");
-    auto windows = StartGobu(folder + "g.exe");
+    ASSERT_TRUE(CreateDirectoryA((folder += "\\").c_str(), nullptr));
+    const std::string cat = folder + "\xE7\x8C\xAB.bmp", notes = folder + "\xF0\x9F\x90\xB1 Notes.txt";
+    WriteBmp(cat, 64, 48);
+    WriteFile(notes, "notes");
+    const std::string lines = "picture " + cat + "\r\nfile " + notes + "\r\n";
+    WriteFile(folder + "G.gobu", lines);
+    auto windows = StartGobu(folder + "G.exe");
     EXPECT_EQ(windows->main.Width(), 64);
-    windows->piclist.durationbox.SetText("33");
-    EXPECT_TRUE(windows->main.SaveSettings());
-    const std::string saved = ReadFileText(folder + "g.gobu");
-    EXPECT_NE(saved.find("picture " + picture + "\r\n"), std::string::npos);
-    EXPECT_NE(saved.find("duration 33\r\n"), std::string::npos);
+    EXPECT_EQ(windows->piclist.list.Rows(), std::vector<std::string>{cat});
+    RecordedCalls calls;
+    windows->main.FormMouseDown(mbLeft, 5, 5);
+    windows->main.FormMouseUp(mbLeft, 5, 5);
+    EXPECT_EQ(calls.opened, std::vector<std::string>{"open " + notes});
+    windows->main.Exit1Click();
+    EXPECT_NE(ReadFileText(folder + "G.gobu").find(lines), std::string::npos);
 }
 
-// A gobu of an older version wrote its file in the ANSI code page of the user's locale
-// (Windows-1252 in Wine's default one); it reads as the same names and is saved in UTF-8.
+// An older gobu wrote its file in its locale's ANSI code page (Windows-1252 in Wine's).
 TEST_F(Settings, AnOlderGobusAnsiFileKeepsItsNamesAndIsSavedInUtf8) {
-    WriteFile(dir + "g.gobu", "picture C:\\Caf\xE9 \xC9t\xE9.bmp\r\ninclude c:\\na\xEFve.txt\r\n");
+    WriteFile(dir + "g.gobu", "picture C:\\Caf\xE9 \xC9t\xE9.bmp\r\n");
     auto windows = StartGobu(dir + "g.exe");
-    EXPECT_EQ(windows->piclist.list.Rows(),
-              std::vector<std::string>{"C:\\Caf\xC3\xA9 \xC3\x89t\xC3\xA9.bmp"});
-    EXPECT_EQ(windows->share.wantedbox.Rows(), std::vector<std::string>{"c:\\na\xC3\xAFve.txt"});
+    const std::string utf8 = "C:\\Caf\xC3\xA9 \xC3\x89t\xC3\xA9.bmp";
+    EXPECT_EQ(windows->piclist.list.Rows(), std::vector<std::string>{utf8});
     windows->main.Exit1Click();
-    const std::string saved = ReadFileText(dir + "g.gobu");
-    EXPECT_NE(saved.find("picture C:\\Caf\xC3\xA9 \xC3\x89t\xC3\xA9.bmp\r\n"), std::string::npos) << saved;
+    EXPECT_NE(ReadFileText(dir + "g.gobu").find("picture " + utf8 + "\r\n"), std::string::npos);
 }
 
 TEST(NamesOnWindows, CompareInAnyLetterCaseOfEveryScript) {
@@ -174,21 +144,17 @@ TEST(NamesOnWindows, CompareInAnyLetterCaseOfEveryScript) {
         const char *a, *b;
         bool same;
     } cases[] = {
-        {"C:\\Gobus\\Holiday.EXE", "c:\\gobus\\holiday.exe", true},
         {"Z:\\\xC3\x89t\xC3\xA9.jpg", "z:\\\xC3\xA9T\xC3\x89.JPG", true},        // Été, éTÉ
         {"\xD0\x9A\xD0\xBE\xD1\x82.gif", "\xD0\xBA\xD0\x9E\xD0\xA2.GIF", true},  // Кот, кОТ
-        {"\xE7\x8C\xAB.jpg", "\xE7\x8C\xAB.JPG", true},
-        {"\xE7\x8C\xAB.jpg", "\xE7\x8A\xAC.jpg", false},  // cat, dog
-        {"ma\xC3\x9Fstab", "MASSSTAB", false},            // no expansion
-        {"a.jpg", "a.jpg ", false},
+        {"\xE7\x8C\xAB.jpg", "\xE7\x8A\xAC.jpg", false},                         // cat, dog
+        {"ma\xC3\x9Fstab", "MASSSTAB", false},                                   // no expansion
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(SameIgnoringCase(c.a, c.b), c.same) << c.a << " " << c.b;
-        EXPECT_EQ(HoldsPath({"x", c.a}, c.b), c.same) << c.a << " " << c.b;
-    }
+    for (const Case& c : cases) EXPECT_EQ(HoldsPath({"x", c.a}, c.b), c.same) << c.a << " " << c.b;
     EXPECT_TRUE(HaveSameNames({"C:\\a\\\xC3\x89t\xC3\xA9.doc", "D:\\b\\\xC3\xA9t\xC3\xA9.DOC"}));
 }
 
+// A package from a larger screen: positions that would leave the windows out of sight
+// bring them just inside the work area.
 TEST_F(Settings, PositionsOffTheScreenBringTheWindowsInside) {
     WriteFile(dir + "g.gobu",
               "gobu left 9000\r\ngobu top -3000\r\nlist left -8000\r\nlist top 9000\r\nlist width 250\r\n"

@@ -24,37 +24,29 @@ uint32_t DosTimeOf(const std::string& path) {
 
 }  // namespace
 
-TEST(ZipWriterOnWindows, TheProcessSpeaksUtf8) {
-    EXPECT_EQ(GetACP(), 65001u);
-    EXPECT_EQ(GetOEMCP(), 65001u);
-}
-
 TEST(ZipWriterOnWindows, RecordsAttributesUtf8NamesAndLocalFileTimes) {
+    ASSERT_EQ(GetACP(), 65001u) << "the program's manifest makes UTF-8 the process code page";
     std::string dir = FreshFolder("zipattrs");
-    std::string plain = dir + "plain.txt", readOnly = dir + "locked.txt", accented = dir + "caf\xC3\xA9.txt",
-                cat = dir + "\xE7\x8C\xAB.jpg";
+    std::string plain = dir + "plain.txt", readOnly = dir + "locked.txt", accented = dir + "caf\xC3\xA9.txt";
     WriteFile(plain, "some text to pack");
     WriteFile(readOnly, "read only");
     WriteFile(accented, "an accented name");
-    WriteFile(cat, "a cat");
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
 
     TZipWriter writer;
     writer.ZipName = dir + "out.zip";
     DeleteFileA(writer.ZipName.c_str());
-    writer.FilesList = {plain, readOnly, accented, cat};
+    writer.FilesList = {plain, readOnly, accented};
     writer.PackLevel = 9;
-    EXPECT_EQ(writer.WriteArchive(), 4u);
+    EXPECT_EQ(writer.WriteArchive(), 3u);
 
     std::vector<CentralEntry> entries = CentralDirectory(ReadFileText(dir + "out.zip"));
-    ASSERT_EQ(entries.size(), 4u);
+    ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].name, "plain.txt");
-    EXPECT_EQ(entries[0].flags & 0x0800, 0);
     EXPECT_EQ(entries[0].externalAttributes, GetFileAttributesA(plain.c_str()));
     EXPECT_EQ(entries[1].externalAttributes & 0x01u, 0x01u);
     EXPECT_EQ(entries[2].name, "caf\xC3\xA9.txt");
-    EXPECT_EQ(entries[3].name, "\xE7\x8C\xAB.jpg");
-    EXPECT_EQ(entries[3].flags & 0x0800, 0x0800);
+    EXPECT_EQ(entries[2].flags & 0x0800, 0x0800) << "the name is flagged as UTF-8";
     EXPECT_EQ(entries[0].dosDateTime, DosTimeOf(plain));
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
