@@ -630,11 +630,14 @@ TModalScope::TModalScope(Tmain& gobu, TDialogStacking stacking)
       wasBusy_(gobu.DialogBusy),
       steppedDown_(stacking == TDialogStacking::GobuStepsDown && gobu.SuspendStayOnTop()) {
     gobu_.DialogBusy = true;
+    // Dragged files are refused where they would reach the gobu behind its dialog.
+    gobu_.AcceptFiles(false);
 }
 
 TModalScope::~TModalScope() {
     if (steppedDown_) gobu_.ResumeStayOnTop();
     gobu_.DialogBusy = wasBusy_;
+    gobu_.AcceptFiles(!wasBusy_);
     // As the system's own dialog manager does once a dialog has gone.
     if (active_ && IsWindowVisible(active_)) SetForegroundWindow(active_);
 }

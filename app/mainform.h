@@ -194,9 +194,9 @@ private:
 enum class TDialogStacking { AboveGobu, GobuStepsDown };
 
 // The one way into and out of a modal dialog of the gobu window: while it lives, quick
-// keys are ignored and, where the stacking asks for it, Stay on Top is lifted; both are
-// undone however the dialog ends, and the window that was active before it is active
-// again, so that its keys work at once. Scopes nest.
+// keys and dropped files are refused and, where the stacking asks for it, Stay on Top
+// is lifted; all is undone however the dialog ends, and the window that was active
+// before it is active again, so that its keys work at once. Scopes nest.
 class TModalScope {
 public:
     TModalScope(Tmain& gobu, TDialogStacking stacking);

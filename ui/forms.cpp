@@ -522,7 +522,7 @@ bool TForm::PreviewKey(const MSG& msg) {
     return key == 0;
 }
 
-void TForm::AcceptFiles() { DragAcceptFiles(Handle, TRUE); }
+void TForm::AcceptFiles(bool accept) { DragAcceptFiles(Handle, accept); }
 
 // The names come in the process's code page, UTF-8 where the program has it in force.
 void TForm::DropFiles(HDROP drop) {

@@ -251,9 +251,9 @@ public:
     // Hands a message of the loop to the form's key preview; true when it is consumed.
     static bool PreviewKey(const MSG& msg);
 
-    // Takes files and folders dragged from Explorer: a drop onto a control that takes
-    // them goes to that control, any other to FormDropFiles.
-    void AcceptFiles();
+    // Takes files and folders dragged from Explorer, or refuses them again: a drop onto
+    // a control that takes them goes to that control, any other to FormDropFiles.
+    void AcceptFiles(bool accept = true);
 
 protected:
     // Makes the form's components (menus, pictures, timers, controls) once the native
