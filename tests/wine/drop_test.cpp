@@ -101,8 +101,7 @@ TEST(Drop, PicturesJoinTheShowTheRestIsLinkedAndEachDialogsListTakesItsKind) {
         EXPECT_EQ(gobu.CurrentPicture, 1);
         EXPECT_EQ(w->rtfiles.xbox.Rows().size(), 4u);
         gobu.OpenListedEntry(docs);
-        char windows[MAX_PATH];
-        GetWindowsDirectoryA(windows, sizeof windows);
-        EXPECT_EQ(calls.opened, Rows{"open " + std::string(windows) + "\\explorer.exe \"" + docs + "\""});
+        ASSERT_EQ(calls.opened.size(), 1u);
+        EXPECT_NE(calls.opened[0].find("\\explorer.exe \"" + docs + "\""), std::string::npos);
     }
 }
