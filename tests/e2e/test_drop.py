@@ -24,8 +24,9 @@ class Drop(harness.GobuTestCase):
         # The XDND source in ../shared/tools beside the checkout, or beside the main one of a worktree.
         common = subprocess.run(["git", "-C", harness.SOURCE, "rev-parse", "--path-format=absolute", "--git-common-dir"],
                                 capture_output=True, text=True).stdout.strip()
-        tool = next(t for t in (os.path.join(c, "..", "shared", "tools", "xdnd_drop.py")
-                                for c in (harness.SOURCE, os.path.dirname(common))) if os.path.isfile(t))
+        tool = next((t for t in (os.path.join(c, "..", "shared", "tools", "xdnd_drop.py")
+                                 for c in (harness.SOURCE, os.path.dirname(common))) if os.path.isfile(t)), None)
+        self.assertIsNotNone(tool, "no ../shared/tools/xdnd_drop.py beside the checkout")
         subprocess.run(["/usr/bin/python3", tool, "-q", w.xid, "20", "15", notes, green, docs], env=harness.ENV,
                        check=True, timeout=30)
         w = gobu.window(size=(50, 20))
