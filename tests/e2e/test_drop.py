@@ -21,12 +21,7 @@ class Drop(harness.GobuTestCase):
         gobu = self.gobu("dropper.exe")
         write_settings(gobu, ["gobu left 300", "gobu top 200", "picture " + windows_path(red)])
         w = gobu.start().window(size=(40, 30))
-        # The XDND source in ../shared/tools beside the checkout, or beside the main one of a worktree.
-        common = subprocess.run(["git", "-C", harness.SOURCE, "rev-parse", "--path-format=absolute", "--git-common-dir"],
-                                capture_output=True, text=True).stdout.strip()
-        tool = next((t for t in (os.path.join(c, "..", "shared", "tools", "xdnd_drop.py")
-                                 for c in (harness.SOURCE, os.path.dirname(common))) if os.path.isfile(t)), None)
-        self.assertIsNotNone(tool, "no ../shared/tools/xdnd_drop.py beside the checkout")
+        tool = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xdnd_drop.py")
         subprocess.run(["/usr/bin/python3", tool, "-q", w.xid, "20", "15", notes, green, docs], env=harness.ENV,
                        check=True, timeout=30)
         w = gobu.window(size=(50, 20))
