@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/dropping.h"
 #include "app/gobufiles.h"
 #include "app/launching.h"
 #include "app/rtform.h"
@@ -173,6 +174,7 @@ void Tmain::CreateComponents() {
     durationtimer.OnTimer = [this] { durationtimerTimer(); };
     starttimer.SetEnabled(true);
     durationtimer.SetEnabled(true);
+    AcceptFiles();
 }
 
 void Tmain::FormCreate() {
@@ -431,6 +433,32 @@ void Tmain::menustayontopClick() {
 
 void Tmain::Autostart1Click() { ChangeAutoStart(!Autostart1.Checked()); }
 
+// ---- Files dropped from Explorer ----
+
+void Tmain::FormDropFiles(const std::vector<std::string>& paths) {
+    if (DialogBusy) return;
+    if (TransitionBusy)
+        DroppedDuringTransition.insert(DroppedDuringTransition.end(), paths.begin(), paths.end());
+    else
+        AddDroppedFiles(paths);
+}
+
+void Tmain::AddDroppedFiles(const std::vector<std::string>& paths) {
+    const DroppedItems items =
+        SortDroppedItems(paths, piclist->list.Rows(), filelist->list.Rows(), IsPictureFile);
+    if (items.pictures.empty() && items.links.empty()) return;
+    const int first = piclist->list.Count();
+    for (const std::string& picture : items.pictures) piclist->list.Add(picture);
+    for (const std::string& link : items.links) filelist->list.Add(link);
+    if (!items.pictures.empty()) PicturesConfirmed(first);
+    ListsConfirmed();
+}
+
+void Tmain::ListsConfirmed() {
+    SaveSettings();
+    rtfiles->FillRunTimeList();
+}
+
 // The settings file holds the state from before the edit: Cancel returns to it.
 void Tmain::Launch1Click() {
     SaveSettings();
@@ -534,11 +562,13 @@ void Tmain::OpenListedEntry(const std::string& entry) { OpenListedEntries({entry
 void Tmain::LaunchAll() { OpenListedEntries(filelist->list.Rows()); }
 
 // Every entry is tried, one right after the other; then one message tells all that the
-// shell could not open, each with the system's words for why.
+// shell could not open, each with the system's words for why. A folder opens in Explorer.
 void Tmain::OpenListedEntries(const std::vector<std::string>& entries) {
     std::vector<Refused> failed;
     for (const std::string& entry : entries) {
-        const int result = outward::Shell(Handle, "open", ResolvedPath(entry), "", "", SW_SHOWNORMAL);
+        const std::string path = ResolvedPath(entry);
+        const int result = FolderExists(path) ? outward::Explore(Handle, "\"" + path + "\"")
+                                              : outward::Shell(Handle, "open", path, "", "", SW_SHOWNORMAL);
         if (result <= 32) failed.push_back({entry, SystemErrorText(ShellResultError(result))});
     }
     if (!failed.empty())
@@ -624,11 +654,14 @@ TModalScope::TModalScope(Tmain& gobu, TDialogStacking stacking)
       wasBusy_(gobu.DialogBusy),
       steppedDown_(stacking == TDialogStacking::GobuStepsDown && gobu.SuspendStayOnTop()) {
     gobu_.DialogBusy = true;
+    // Dragged files are refused where they would reach the gobu behind its dialog.
+    gobu_.AcceptFiles(false);
 }
 
 TModalScope::~TModalScope() {
     if (steppedDown_) gobu_.ResumeStayOnTop();
     gobu_.DialogBusy = wasBusy_;
+    gobu_.AcceptFiles(!wasBusy_);
     // As the system's own dialog manager does once a dialog has gone.
     if (active_ && IsWindowVisible(active_)) SetForegroundWindow(active_);
 }

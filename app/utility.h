@@ -13,6 +13,7 @@ using FileExistsTest = std::function<bool(const std::string& path)>;
 
 // The file system half, on Windows only (utility_win.cpp).
 bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
 // False when the file cannot be opened or read, or is larger than limit bytes.
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = size_t(-1));
 // Replaces a file's content only once the whole new content is on disk, so that a

@@ -300,6 +300,12 @@ LRESULT TListView::Notify(NMHDR* header) {
     return 0;
 }
 
+bool TListView::DropFiles(const std::vector<std::string>& paths) {
+    if (!OnDropFiles) return false;
+    OnDropFiles(paths);
+    return true;
+}
+
 // ---- TRichEdit ----
 
 const char* TRichEdit::WindowClass() const {

@@ -1,5 +1,6 @@
 #include "ui/forms.h"
 
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <cstring>
@@ -467,6 +468,9 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITMENUPOPUP:
         FormInitMenuPopup(HMENU(wParam));
         return 0;
+    case WM_DROPFILES:
+        DropFiles(HDROP(wParam));
+        return 0;
     case WM_COMMAND:
         for (TControl* c : controls_)
             if (lParam ? c->Handle == HWND(lParam) : c->Id == LOWORD(wParam)) {
@@ -516,6 +520,27 @@ bool TForm::PreviewKey(const MSG& msg) {
     char key = char(msg.wParam);
     form->FormKeyPress(key);
     return key == 0;
+}
+
+void TForm::AcceptFiles(bool accept) { DragAcceptFiles(Handle, accept); }
+
+// The names come in the process's code page, UTF-8 where the program has it in force.
+void TForm::DropFiles(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; i++) {
+        std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+        path.resize(DragQueryFileA(drop, i, &path[0], UINT(path.size())));
+        if (!path.empty()) paths.push_back(path);
+    }
+    POINT at = {0, 0};
+    DragQueryPoint(drop, &at);
+    DragFinish(drop);
+    for (TControl* c : controls_) {
+        const RECT r = c->Bounds();
+        if (PtInRect(&r, at) && c->DropFiles(paths)) return;
+    }
+    FormDropFiles(paths);
 }
 
 void TForm::Show() {

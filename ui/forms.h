@@ -263,6 +263,10 @@ public:
     // Hands a message of the loop to the form's key preview; true when it is consumed.
     static bool PreviewKey(const MSG& msg);
 
+    // Takes files and folders dragged from Explorer, or refuses them again: a drop onto
+    // a control that takes them goes to that control, any other to FormDropFiles.
+    void AcceptFiles(bool accept = true);
+
 protected:
     // Makes the form's components (menus, pictures, timers, controls) once the native
     // window exists, before FormCreate runs.
@@ -282,6 +286,8 @@ protected:
     virtual void FormKeyPress(char&) {}
     virtual bool FormCommand(UINT /*id*/) { return false; }
     virtual void FormInitMenuPopup(HMENU) {}
+    // Full paths of what was dropped, in the order given.
+    virtual void FormDropFiles(const std::vector<std::string>& /*paths*/) {}
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
 
     friend class TTimer;
@@ -291,6 +297,7 @@ protected:
 
 private:
     static LRESULT CALLBACK StaticWndProc(HWND, UINT, WPARAM, LPARAM);
+    void DropFiles(HDROP drop);
     bool modal_ = false;
     bool closing_ = false;
 };
