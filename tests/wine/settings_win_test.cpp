@@ -140,17 +140,11 @@ TEST_F(Settings, AnOlderGobusAnsiFileKeepsItsNamesAndIsSavedInUtf8) {
 }
 
 TEST(NamesOnWindows, CompareInAnyLetterCaseOfEveryScript) {
-    struct Case {
-        const char *a, *b;
-        bool same;
-    } cases[] = {
-        {"Z:\\\xC3\x89t\xC3\xA9.jpg", "z:\\\xC3\xA9T\xC3\x89.JPG", true},        // Été, éTÉ
-        {"\xD0\x9A\xD0\xBE\xD1\x82.gif", "\xD0\xBA\xD0\x9E\xD0\xA2.GIF", true},  // Кот, кОТ
-        {"\xE7\x8C\xAB.jpg", "\xE7\x8A\xAC.jpg", false},                         // cat, dog
-        {"ma\xC3\x9Fstab", "MASSSTAB", false},                                   // no expansion
-    };
-    for (const Case& c : cases) EXPECT_EQ(HoldsPath({"x", c.a}, c.b), c.same) << c.a << " " << c.b;
-    EXPECT_TRUE(HaveSameNames({"C:\\a\\\xC3\x89t\xC3\xA9.doc", "D:\\b\\\xC3\xA9t\xC3\xA9.DOC"}));
+    EXPECT_TRUE(HoldsPath({"x", "Z:\\\xC3\x89t\xC3\xA9.jpg"}, "z:\\\xC3\xA9T\xC3\x89.JPG"));  // Été, éTÉ
+    EXPECT_TRUE(
+        HaveSameNames({"C:\\\xD0\x9A\xD0\xBE\xD1\x82.gif", "D:\\\xD0\xBA\xD0\x9E\xD0\xA2.GIF"}));  // Кот
+    EXPECT_FALSE(HoldsPath({"\xE7\x8C\xAB.jpg"}, "\xE7\x8A\xAC.jpg"));                             // cat, dog
+    EXPECT_FALSE(SameIgnoringCase("ma\xC3\x9Fstab", "MASSSTAB"));  // ordinal: no expansion
 }
 
 // A package from a larger screen: positions that would leave the windows out of sight
