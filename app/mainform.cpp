@@ -1,5 +1,7 @@
 #include "app/mainform.h"
 
+#include <cstdlib>
+
 #include "app/dropping.h"
 #include "app/gobufiles.h"
 #include "app/launching.h"
@@ -10,6 +12,7 @@
 #include "pictures/picform.h"
 #include "pictures/slideshow.h"
 #include "share/eform.h"
+#include "share/zip/utf8.h"
 #include "ui/outward.h"
 
 Tmain* mainform = nullptr;
@@ -107,6 +110,27 @@ LONG SetRunValue(HKEY root, const std::string& path, bool present) {
                               DWORD(path.size() + 1));
     result = RegDeleteValueA(key, path.c_str());
     return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
+}
+
+// The ANSI code page of the user's locale, in which older gobus wrote their settings
+// files: CP_ACP is UTF-8 wherever Windows honours the manifest.
+UINT LocaleAnsiCodePage() {
+    char digits[8] = "";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, digits, sizeof digits);
+    const UINT codePage = UINT(std::atoi(digits));
+    return codePage != 0 ? codePage : GetACP();
+}
+
+// The settings file is UTF-8; text in the process code page is converted where that
+// is another (older Windows).
+std::string SettingsFileBytes(const std::string& text) {
+    return GetACP() == CP_UTF8 ? text : NarrowText(WideText(text), CP_UTF8);
+}
+
+// A file that is not UTF-8 is an older gobu's, in its locale's ANSI code page.
+std::string SettingsFileText(const std::string& bytes) {
+    const UINT written = IsUtf8(bytes.data(), bytes.size()) ? CP_UTF8 : LocaleAnsiCodePage();
+    return written == GetACP() ? bytes : NarrowText(WideText(bytes, written));
 }
 
 std::string GetWindowsFamily() {
@@ -248,7 +272,7 @@ void Tmain::ApplySettings(const GobuSettings& s, bool withPositions, int linesRe
 
 bool Tmain::SaveSettings() {
     const std::string path = SettingsPath();
-    if (WriteFileSafely(path, FormatSettings(CollectSettings()))) return true;
+    if (WriteFileSafely(path, SettingsFileBytes(FormatSettings(CollectSettings())))) return true;
     ShowMessage("Gobu: " + path + " could not be saved. " + SystemErrorText(GetLastError()));
     return false;
 }
@@ -256,13 +280,13 @@ bool Tmain::SaveSettings() {
 void Tmain::LoadSettings(bool withPositions) {
     std::string bytes;
     if (!ReadWholeFile(SettingsPath(), bytes)) {
-        if (LowerAZ(FileNamePart(ExePath)) != "gobu.exe") SetAutoStart(false);
+        if (!SameIgnoringCase(FileNamePart(ExePath), "gobu.exe")) SetAutoStart(false);
         ShowPicture(-1, false);
         return;
     }
     GobuSettings s = CollectSettings();
     int lines = ReadSettings(
-        bytes, withPositions, [this](const std::string& p) { return ResolvedPath(p); }, s);
+        SettingsFileText(bytes), withPositions, [this](const std::string& p) { return ResolvedPath(p); }, s);
     ApplySettings(s, withPositions, lines);
 }
 

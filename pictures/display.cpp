@@ -305,7 +305,7 @@ void Tmain::ShowPicture(int index, bool reshape) {
     }
     // The listed name decides, so a GIF found beside the executable animates too.
     std::unique_ptr<GifAnimation> animation;
-    if (loaded && piclist->anbox.Checked() && LowerAZ(ExtensionOf(listed)) == ".gif")
+    if (loaded && piclist->anbox.Checked() && SameIgnoringCase(ExtensionOf(listed), ".gif"))
         animation = LoadAnimation(path);
     if (animation) image.Animate(std::move(animation), PictureSize{p.width, p.height});
     image.SetVisible(image.Animating());

@@ -21,7 +21,7 @@ const char kPictureFilter[] =
 
 bool AnyGif(const std::vector<std::string>& paths) {
     for (const std::string& p : paths)
-        if (LowerAZ(ExtensionOf(p)) == ".gif") return true;
+        if (SameIgnoringCase(ExtensionOf(p), ".gif")) return true;
     return false;
 }
 

@@ -12,9 +12,8 @@ const char kInsertFloppyQuestion[] =
     "Put a floppy with sufficient free space in the A: drive and click OK, or click Cancel";
 
 bool HoldsPath(const std::vector<std::string>& rows, const std::string& path) {
-    const std::string wanted = LowerAZ(path);
     for (const std::string& row : rows)
-        if (LowerAZ(row) == wanted) return true;
+        if (SameIgnoringCase(row, path)) return true;
     return false;
 }
 

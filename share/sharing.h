@@ -12,7 +12,7 @@ enum ShareDestination : int { kShareByMail, kShareToHardDisk, kShareToFloppy, kD
 // The captions of the destinations, in that order, for the dialog's list.
 extern const char kDestinationCaptions[];
 
-// Whether rows hold path in any letter case of A to Z.
+// Whether rows hold path in any letter case.
 bool HoldsPath(const std::vector<std::string>& rows, const std::string& path);
 
 // The red note of the Share dialog: the pictures travel without being listed, and

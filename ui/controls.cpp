@@ -30,7 +30,8 @@ int TextWidth(HWND window, const char* text) {
     TWindowDC dc(window);
     TSelection font(dc, HGDIOBJ(SendMessageA(window, WM_GETFONT, 0, 0)));
     SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc, text, int(strlen(text)), &size);
+    const std::vector<wchar_t> wide = WideText(text);
+    GetTextExtentPoint32W(dc, wide.data(), int(wide.size()), &size);
     return size.cx;
 }
 

@@ -649,8 +649,28 @@ std::string TForm::Caption() const {
     return buffer;
 }
 
+std::vector<wchar_t> WideText(const std::string& text, UINT codePage) {
+    // Never more units than bytes.
+    std::vector<wchar_t> wide(text.size());
+    const int n = text.empty() ? 0
+                               : MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), &wide[0],
+                                                     int(wide.size()));
+    wide.resize(size_t(n > 0 ? n : 0));
+    return wide;
+}
+
+std::string NarrowText(const std::vector<wchar_t>& text, UINT codePage) {
+    if (text.empty()) return std::string();
+    const int n =
+        WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(size_t(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), &narrow[0], n, nullptr, nullptr);
+    return narrow;
+}
+
 HMODULE LoadSystemLibrary(const char* name) {
-    char folder[MAX_PATH];
+    char folder[kPathBytes];
     const UINT length = GetSystemDirectoryA(folder, sizeof folder);
     if (length == 0 || length >= sizeof folder) return nullptr;
     const std::string path = std::string(folder, length) + "\\" + name;

@@ -15,6 +15,18 @@
 class TForm;
 class TControl;
 
+// Bytes for a path of MAX_PATH UTF-16 units: up to three each in UTF-8, the process
+// code page where Windows honours the manifest.
+constexpr int kPathBytes = MAX_PATH * 3;
+
+// Text in a code page (the process's by default) as UTF-16, unterminated: for the GDI
+// calls, whose -A forms read the font's code page rather than the process's, and for
+// files kept in a code page of their own. (A vector: std::wstring would link the C++
+// library's whole wide string into every share.)
+std::vector<wchar_t> WideText(const std::string& text, UINT codePage = CP_ACP);
+// UTF-16 text in a code page; characters it lacks become its default character.
+std::string NarrowText(const std::vector<wchar_t>& text, UINT codePage = CP_ACP);
+
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 TMouseButton MouseButtonOf(UINT message);
 

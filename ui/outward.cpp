@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "ui/forms.h"
+
 namespace outward {
 
 namespace {
@@ -18,7 +20,7 @@ int Shell(HWND owner, const std::string& verb, const std::string& file, const st
 }
 
 int Explore(HWND owner, const std::string& parameters) {
-    char folder[MAX_PATH];
+    char folder[kPathBytes];
     const UINT length = GetWindowsDirectoryA(folder, sizeof folder);
     if (length == 0 || length >= sizeof folder) return ERROR_PATH_NOT_FOUND;
     return Shell(owner, "open", std::string(folder, length) + "\\explorer.exe", parameters, "", SW_SHOWNORMAL);

@@ -27,9 +27,8 @@ class Drop(harness.GobuTestCase):
         w = gobu.window(size=(50, 20))
         wait_for(lambda: screenshot((w.x, w.y, w.w, w.h)).at(25, 10) == (0, 255, 0), 5, "the dropped picture")
         with open(os.path.join(self.folder, "dropper.gobu"), "rb") as f:
-            saved = [line for line in f.read().decode("latin-1").split("\r\n") if line.startswith(("picture", "file"))]
-        # The settings reader gives the listed picture's drive letter in lower case.
-        self.assertEqual(saved, ["picture z" + windows_path(red)[1:], "picture " + windows_path(green),
+            saved = [line for line in f.read().decode("utf-8").split("\r\n") if line.startswith(("picture", "file"))]
+        self.assertEqual(saved, ["picture " + windows_path(red), "picture " + windows_path(green),
                                  "file " + windows_path(notes), "file " + windows_path(docs)])
 
 
