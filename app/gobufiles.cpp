@@ -3,6 +3,7 @@
 #include "app/gobufiles.h"
 
 #include "app/utility.h"
+#include "ui/forms.h"
 
 namespace {
 
@@ -10,7 +11,7 @@ namespace {
 // and from it stay on one volume.
 bool TempNameBeside(const std::string& path, std::string& temp) {
     std::string folder = FolderPart(path);
-    char name[MAX_PATH];
+    char name[kPathBytes];
     if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "gob", 0, name)) return false;
     temp = name;
     return true;

@@ -1,7 +1,5 @@
 #include "app/launching.h"
 
-#include <set>
-
 #include "app/utility.h"
 
 std::string RunTimeListText(const std::string& entry) {
@@ -36,9 +34,17 @@ unsigned long ShellResultError(long long result) {
     }
 }
 
+namespace {
+
+std::string NameOfEntry(const std::string& entry) {
+    return IsWebAddress(entry) ? entry : FileNamePart(entry);
+}
+
+}  // namespace
+
 bool HaveSameNames(const std::vector<std::string>& entries) {
-    std::set<std::string> names;
-    for (const std::string& entry : entries)
-        if (!names.insert(LowerAZ(IsWebAddress(entry) ? entry : FileNamePart(entry))).second) return true;
+    for (size_t i = 0; i < entries.size(); i++)
+        for (size_t j = i + 1; j < entries.size(); j++)
+            if (SameIgnoringCase(NameOfEntry(entries[i]), NameOfEntry(entries[j]))) return true;
     return false;
 }

@@ -12,7 +12,7 @@ std::string RunTimeListText(const std::string& entry);
 // that stands for no other.
 unsigned long ShellResultError(long long result);
 
-// Whether two entries share a file-name part, ignoring the case of A to Z. A package
+// Whether two entries share a file-name part, in any letter case. A package
 // stores every file under that part alone, so such entries cannot travel together. A
 // web address counts whole: http://a.org:81/x and http://b.org:81/x are two.
 bool HaveSameNames(const std::vector<std::string>& entries);

@@ -1,5 +1,8 @@
 #include "app/mainform.h"
 
+#include <cstdlib>
+
+#include "app/dropping.h"
 #include "app/gobufiles.h"
 #include "app/launching.h"
 #include "app/rtform.h"
@@ -9,6 +12,7 @@
 #include "pictures/picform.h"
 #include "pictures/slideshow.h"
 #include "share/eform.h"
+#include "share/zip/utf8.h"
 #include "ui/outward.h"
 
 Tmain* mainform = nullptr;
@@ -108,6 +112,27 @@ LONG SetRunValue(HKEY root, const std::string& path, bool present) {
     return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
 }
 
+// The ANSI code page of the user's locale, in which older gobus wrote their settings
+// files: CP_ACP is UTF-8 wherever Windows honours the manifest.
+UINT LocaleAnsiCodePage() {
+    char digits[8] = "";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, digits, sizeof digits);
+    const UINT codePage = UINT(std::atoi(digits));
+    return codePage != 0 ? codePage : GetACP();
+}
+
+// The settings file is UTF-8; text in the process code page is converted where that
+// is another (older Windows).
+std::string SettingsFileBytes(const std::string& text) {
+    return GetACP() == CP_UTF8 ? text : NarrowText(WideText(text), CP_UTF8);
+}
+
+// A file that is not UTF-8 is an older gobu's, in its locale's ANSI code page.
+std::string SettingsFileText(const std::string& bytes) {
+    const UINT written = IsUtf8(bytes.data(), bytes.size()) ? CP_UTF8 : LocaleAnsiCodePage();
+    return written == GetACP() ? bytes : NarrowText(WideText(bytes, written));
+}
+
 std::string GetWindowsFamily() {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
@@ -149,6 +174,7 @@ void Tmain::CreateComponents() {
     durationtimer.OnTimer = [this] { durationtimerTimer(); };
     starttimer.SetEnabled(true);
     durationtimer.SetEnabled(true);
+    AcceptFiles();
 }
 
 void Tmain::FormCreate() {
@@ -246,7 +272,7 @@ void Tmain::ApplySettings(const GobuSettings& s, bool withPositions, int linesRe
 
 bool Tmain::SaveSettings() {
     const std::string path = SettingsPath();
-    if (WriteFileSafely(path, FormatSettings(CollectSettings()))) return true;
+    if (WriteFileSafely(path, SettingsFileBytes(FormatSettings(CollectSettings())))) return true;
     ShowMessage("Gobu: " + path + " could not be saved. " + SystemErrorText(GetLastError()));
     return false;
 }
@@ -254,13 +280,13 @@ bool Tmain::SaveSettings() {
 void Tmain::LoadSettings(bool withPositions) {
     std::string bytes;
     if (!ReadWholeFile(SettingsPath(), bytes)) {
-        if (LowerAZ(FileNamePart(ExePath)) != "gobu.exe") SetAutoStart(false);
+        if (!SameIgnoringCase(FileNamePart(ExePath), "gobu.exe")) SetAutoStart(false);
         ShowPicture(-1, false);
         return;
     }
     GobuSettings s = CollectSettings();
     int lines = ReadSettings(
-        bytes, withPositions, [this](const std::string& p) { return ResolvedPath(p); }, s);
+        SettingsFileText(bytes), withPositions, [this](const std::string& p) { return ResolvedPath(p); }, s);
     ApplySettings(s, withPositions, lines);
 }
 
@@ -407,6 +433,32 @@ void Tmain::menustayontopClick() {
 
 void Tmain::Autostart1Click() { ChangeAutoStart(!Autostart1.Checked()); }
 
+// ---- Files dropped from Explorer ----
+
+void Tmain::FormDropFiles(const std::vector<std::string>& paths) {
+    if (DialogBusy) return;
+    if (TransitionBusy)
+        DroppedDuringTransition.insert(DroppedDuringTransition.end(), paths.begin(), paths.end());
+    else
+        AddDroppedFiles(paths);
+}
+
+void Tmain::AddDroppedFiles(const std::vector<std::string>& paths) {
+    const DroppedItems items =
+        SortDroppedItems(paths, piclist->list.Rows(), filelist->list.Rows(), IsPictureFile);
+    if (items.pictures.empty() && items.links.empty()) return;
+    const int first = piclist->list.Count();
+    for (const std::string& picture : items.pictures) piclist->list.Add(picture);
+    for (const std::string& link : items.links) filelist->list.Add(link);
+    if (!items.pictures.empty()) PicturesConfirmed(first);
+    ListsConfirmed();
+}
+
+void Tmain::ListsConfirmed() {
+    SaveSettings();
+    rtfiles->FillRunTimeList();
+}
+
 // The settings file holds the state from before the edit: Cancel returns to it.
 void Tmain::Launch1Click() {
     SaveSettings();
@@ -510,11 +562,13 @@ void Tmain::OpenListedEntry(const std::string& entry) { OpenListedEntries({entry
 void Tmain::LaunchAll() { OpenListedEntries(filelist->list.Rows()); }
 
 // Every entry is tried, one right after the other; then one message tells all that the
-// shell could not open, each with the system's words for why.
+// shell could not open, each with the system's words for why. A folder opens in Explorer.
 void Tmain::OpenListedEntries(const std::vector<std::string>& entries) {
     std::vector<Refused> failed;
     for (const std::string& entry : entries) {
-        const int result = outward::Shell(Handle, "open", ResolvedPath(entry), "", "", SW_SHOWNORMAL);
+        const std::string path = ResolvedPath(entry);
+        const int result = FolderExists(path) ? outward::Explore(Handle, "\"" + path + "\"")
+                                              : outward::Shell(Handle, "open", path, "", "", SW_SHOWNORMAL);
         if (result <= 32) failed.push_back({entry, SystemErrorText(ShellResultError(result))});
     }
     if (!failed.empty())
@@ -600,11 +654,14 @@ TModalScope::TModalScope(Tmain& gobu, TDialogStacking stacking)
       wasBusy_(gobu.DialogBusy),
       steppedDown_(stacking == TDialogStacking::GobuStepsDown && gobu.SuspendStayOnTop()) {
     gobu_.DialogBusy = true;
+    // Dragged files are refused where they would reach the gobu behind its dialog.
+    gobu_.AcceptFiles(false);
 }
 
 TModalScope::~TModalScope() {
     if (steppedDown_) gobu_.ResumeStayOnTop();
     gobu_.DialogBusy = wasBusy_;
+    gobu_.AcceptFiles(!wasBusy_);
     // As the system's own dialog manager does once a dialog has gone.
     if (active_ && IsWindowVisible(active_)) SetForegroundWindow(active_);
 }

@@ -71,6 +71,13 @@ public:
     // What every window that covered the gobu calls as it closes: the current picture
     // is shown again and shaped.
     void DialogClosed();
+    // What OK of Select Picture(s) and a drop of pictures do with the picture list as it
+    // now stands: Transparent and GIF Animation follow it, and picture shown is drawn
+    // with the slide show going on from it (picform.cpp).
+    void PicturesConfirmed(int shown);
+    // What OK of either list's dialog and every drop end with: the settings saved and the
+    // run-time list refilled.
+    void ListsConfirmed();
 
     // The slide show: the next picture on every tick of durationtimer, drawn with
     // the chosen transition effect.
@@ -149,6 +156,9 @@ protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void FormInitMenuPopup(HMENU menu) override;
     bool FormCommand(UINT id) override;
+    // Not while a modal dialog of the gobu holds the lists; during a transition, once it
+    // has drawn.
+    void FormDropFiles(const std::vector<std::string>& paths) override;
 
 private:
     friend class TModalScope;
@@ -165,6 +175,10 @@ private:
     void gobuholderMouseMove(bool leftHeld, int x, int y);
     void gobuholderMouseUp(TMouseButton button, int x, int y);
     void ShowStartDialog();
+    // Pictures join the slide show, shown from the first of them; every other file and
+    // every folder is linked.
+    void AddDroppedFiles(const std::vector<std::string>& paths);
+    std::vector<std::string> DroppedDuringTransition;
     void OpenListedEntries(const std::vector<std::string>& entries);
     void ApplyShape(int width, int height);
     void EnterLayered(int width, int height);
@@ -180,9 +194,9 @@ private:
 enum class TDialogStacking { AboveGobu, GobuStepsDown };
 
 // The one way into and out of a modal dialog of the gobu window: while it lives, quick
-// keys are ignored and, where the stacking asks for it, Stay on Top is lifted; both are
-// undone however the dialog ends, and the window that was active before it is active
-// again, so that its keys work at once. Scopes nest.
+// keys and dropped files are refused and, where the stacking asks for it, Stay on Top
+// is lifted; all is undone however the dialog ends, and the window that was active
+// before it is active again, so that its keys work at once. Scopes nest.
 class TModalScope {
 public:
     TModalScope(Tmain& gobu, TDialogStacking stacking);

@@ -83,6 +83,7 @@ void ApplyNumber(const SettingsField& field, const std::string& text, GobuSettin
 
 void ApplyLine(const std::string& line, bool withPositions,
                const std::function<std::string(const std::string&)>& resolve, GobuSettings& settings) {
+    // Keywords match in any letter case; values are kept as written.
     const std::string lower = LowerAZ(line);
     for (const SettingsField& field : kFields) {
         if (field.kind == LineKind::Flag) {
@@ -91,15 +92,11 @@ void ApplyLine(const std::string& line, bool withPositions,
             return;
         }
         if (!StartsWith(lower, field.keyword)) continue;
-        const size_t start = strlen(field.keyword);
-        if (field.kind == LineKind::List) {
-            // A web address is case-sensitive after its host; a path is not.
-            std::string value = lower.substr(start);
-            if (IsWebAddress(value)) value = line.substr(start);
+        const std::string value = line.substr(strlen(field.keyword));
+        if (field.kind == LineKind::List)
             (settings.*field.list).push_back(resolve(value));
-        } else if (withPositions || !field.geometry) {
-            ApplyNumber(field, lower.substr(start), settings);
-        }
+        else if (withPositions || !field.geometry)
+            ApplyNumber(field, value, settings);
         return;
     }
 }

@@ -27,8 +27,8 @@ std::string FormatSettings(const GobuSettings& settings);
 
 // Reads the bytes of a settings file into settings, which holds the current values:
 // the three lists and four flags start empty and clear, every other field keeps its
-// value unless a line sets it. Values come back lower-cased (web addresses keep their
-// letter case) and listed paths pass through resolve. The six geometry lines count only
+// value unless a line sets it. Keywords match in any letter case, values come back as
+// written, and listed paths pass through resolve. The six geometry lines count only
 // withPositions. Returns the number of lines read.
 int ReadSettings(const std::string& bytes, bool withPositions,
                  const std::function<std::string(const std::string&)>& resolve, GobuSettings& settings);

@@ -108,11 +108,11 @@ std::string NextFreeName(const std::string& path, const FileExistsTest& exists) 
 }
 
 std::string ProposedGobuName(const std::string& ownPath, const FileExistsTest& exists) {
-    return CapitalizeFirst(LowerAZ(NextFreeName(ownPath, exists)));
+    return CapitalizeFirst(NextFreeName(ownPath, exists));
 }
 
 bool IsOwnName(const std::string& chosen, const std::string& ownPath) {
-    return LowerAZ(chosen) == LowerAZ(ownPath);
+    return SameIgnoringCase(chosen, ownPath);
 }
 
 std::string RefusedMessage(const std::vector<Refused>& refused, const std::string& what,

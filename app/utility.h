@@ -1,4 +1,5 @@
-// Path helpers. Paths are 8-bit strings in the Windows ANSI code page; "\" and ":"
+// Path helpers. Paths are 8-bit strings in the process code page (UTF-8 where Windows
+// honours the manifest's, the ANSI code page on older systems); "\" and ":"
 // separate their parts. The helpers that need to know whether a file exists are given
 // that test, so that they run without a file system.
 #pragma once
@@ -12,6 +13,7 @@ using FileExistsTest = std::function<bool(const std::string& path)>;
 
 // The file system half, on Windows only (utility_win.cpp).
 bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
 // False when the file cannot be opened or read, or is larger than limit bytes.
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = size_t(-1));
 // Replaces a file's content only once the whole new content is on disk, so that a
@@ -22,12 +24,17 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes);
 bool MoveReplacing(const std::string& from, const std::string& to);
 // The running executable's full path, as the system reports it.
 std::string OwnExecutablePath();
-// A path in the one form Windows gives each file: short names made long, every letter
-// lower-cased as the system's code page folds it.
+// A path with its short names made long, each letter as written.
 std::string CanonicalPath(const std::string& path);
 
-// Letters A to Z folded to a to z; every other byte unchanged.
+// Letters A to Z folded to a to z; every other byte unchanged. For keywords and
+// schemes; names compare through SameIgnoringCase.
 std::string LowerAZ(const std::string& s);
+// Whether two names are equal without regard to letter case: every letter on Windows
+// Vista and later, as the file system compares names; the letters A to Z elsewhere.
+bool SameIgnoringCase(const std::string& a, const std::string& b);
+// Equal but for the letters A to Z, every other byte exactly.
+bool SameLettersAZ(const std::string& a, const std::string& b);
 // The first character upper-cased when it is a letter a to z.
 std::string CapitalizeFirst(const std::string& s);
 
@@ -60,10 +67,10 @@ std::string StripTrailingDigits(const std::string& path);
 // The name for a new gobu: the path itself when its digit-free form does not exist,
 // otherwise that form numbered on from 1 to the first free name.
 std::string NextFreeName(const std::string& path, const FileExistsTest& exists);
-// The name New Gobu proposes: the next free name beside the own path, lower-cased,
-// with its first character (the drive letter) upper-cased.
+// The name New Gobu proposes: the next free name beside the own path, its letters as
+// the own path has them but the first character (the drive letter) upper-cased.
 std::string ProposedGobuName(const std::string& ownPath, const FileExistsTest& exists);
-// Whether a chosen path names the gobu itself, in any letter case of A to Z.
+// Whether a chosen path names the gobu itself, in any letter case.
 bool IsOwnName(const std::string& chosen, const std::string& ownPath);
 
 // A file or address that could not be used, and why, in a sentence.

@@ -1,10 +1,16 @@
 #include <windows.h>
 
 #include "app/utility.h"
+#include "ui/forms.h"
 
 bool FileExists(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit) {
@@ -54,7 +60,7 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes) {
     // The new content goes to a file of its own in the same folder, so that the final
     // rename stays on one volume.
     std::string folder = FolderPart(path);
-    char temp[MAX_PATH];
+    char temp[kPathBytes];
     if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "gob", 0, temp)) return false;
     if (WriteWholeFile(temp, bytes) && MoveReplacing(temp, path)) return true;
     const DWORD error = GetLastError();
@@ -64,17 +70,15 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes) {
 }
 
 std::string OwnExecutablePath() {
-    char path[MAX_PATH] = "";
+    char path[kPathBytes] = "";
     GetModuleFileNameA(nullptr, path, sizeof path);
     return path;
 }
 
 std::string CanonicalPath(const std::string& path) {
-    char longPath[MAX_PATH * 2];
+    char longPath[kPathBytes];
     DWORD n = GetLongPathNameA(path.c_str(), longPath, sizeof longPath);
-    std::string canonical = n > 0 && n < sizeof longPath ? std::string(longPath, n) : path;
-    if (!canonical.empty()) CharLowerBuffA(&canonical[0], DWORD(canonical.size()));
-    return canonical;
+    return n > 0 && n < sizeof longPath ? std::string(longPath, n) : path;
 }
 
 bool MoveReplacing(const std::string& from, const std::string& to) {

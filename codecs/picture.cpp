@@ -102,6 +102,11 @@ bool DeclaredSize(PictureFormat format, const uint8_t* d, size_t size, uint64_t&
 
 }  // namespace
 
+bool IsNamedPictureData(const std::string& path, const uint8_t* data, size_t size) {
+    const PictureFormat named = PictureFormatOf(path);
+    return named != PictureFormat::Unknown && FormatOfData(data, size) == named;
+}
+
 std::string PictureProblem(const std::string& path, const uint8_t* data, size_t size) {
     if (size == 0) return "It is empty.";
     const PictureFormat named = PictureFormatOf(path);

@@ -55,6 +55,13 @@ inline PictureSize FitSize(PictureSize picture, PictureSize box) {
 enum class PictureFormat { Unknown, Bitmap, Jpeg, Gif, Png };
 PictureFormat PictureFormatOf(const std::string& path);
 
+// Whether the data begin as a picture of the kind a file of this name is decoded as:
+// its first bytes decide, so a text named photo.jpg is none, and neither is a PNG
+// named photo.jpg, which its name sends to the wrong decoder.
+bool IsNamedPictureData(const std::string& path, const uint8_t* data, size_t size);
+// The bytes IsNamedPictureData reads at most.
+constexpr size_t kPictureHeaderBytes = 8;
+
 // Why a picture file that Gobu could not load cannot be shown, in a sentence for the
 // user: it is empty, is not a kind Gobu shows, is not the kind its name says, is larger
 // than PictureSizeAllowed admits, or else is damaged or of a variant Gobu does not read.

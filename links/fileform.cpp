@@ -34,6 +34,7 @@ bool Tfilelist::Create() {
     SetUpSelectFiles(filedlg);
     if (!CreateForm("Tfilelist", kFileListStyle, Application.Handle, false)) return false;
     CentreOnScreen();
+    AcceptFiles();
     return true;
 }
 
@@ -55,6 +56,10 @@ void Tfilelist::CreateComponents() {
     pagebutton.OnClick = [this] { pagebuttonClick(); };
     cancelbutton.OnClick = [this] { cancelbuttonClick(); };
     okbutton.OnClick = [this] { okbuttonClick(); };
+    // Files and folders, as they come: Add tests for no entries already present either.
+    list.OnDropFiles = [this](const std::vector<std::string>& paths) {
+        for (const std::string& path : paths) list.Add(path);
+    };
 }
 
 void Tfilelist::addbuttonClick() {
@@ -75,8 +80,7 @@ void Tfilelist::pagebuttonClick() {
 }
 
 void Tfilelist::okbuttonClick() {
-    mainform->SaveSettings();
-    rtfiles->FillRunTimeList();
+    mainform->ListsConfirmed();
     mainform->DialogClosed();
     ModalResult = mrOk;
     Close();

@@ -124,9 +124,21 @@ bool LoadPictureFile(const std::string& path, PictureSize box, Picture& picture)
     }
 }
 
+bool IsPictureFile(const std::string& path) {
+    uint8_t header[kPictureHeaderBytes];
+    DWORD read = 0;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool ok = ReadFile(file, header, sizeof header, &read, nullptr) != 0;
+    CloseHandle(file);
+    return ok && IsNamedPictureData(path, header, read);
+}
+
 std::string PictureFileProblem(const std::string& path, PictureSize box) {
     Picture picture;
     if (LoadPictureFile(path, box, picture)) return "";
+    if (FolderExists(path)) return "It is a folder.";
     std::string bytes;
     if (!ReadPictureFile(path, bytes)) {
         const DWORD error = GetLastError();
@@ -293,7 +305,7 @@ void Tmain::ShowPicture(int index, bool reshape) {
     }
     // The listed name decides, so a GIF found beside the executable animates too.
     std::unique_ptr<GifAnimation> animation;
-    if (loaded && piclist->anbox.Checked() && LowerAZ(ExtensionOf(listed)) == ".gif")
+    if (loaded && piclist->anbox.Checked() && SameIgnoringCase(ExtensionOf(listed), ".gif"))
         animation = LoadAnimation(path);
     if (animation) image.Animate(std::move(animation), PictureSize{p.width, p.height});
     image.SetVisible(image.Animating());

@@ -29,6 +29,10 @@ bool PictureOfBitmap(HBITMAP bitmap, Picture& picture);
 // as DecodePicture takes it. False when the file cannot be loaded.
 bool LoadPictureFile(const std::string& path, PictureSize box, Picture& picture);
 
+// Whether a file holds a picture the gobu shows, by its first bytes (not by its name
+// alone); false for a folder and for what cannot be read.
+bool IsPictureFile(const std::string& path);
+
 // Why the gobu cannot show a picture file, found by loading it as the gobu would within
 // box; empty when it can.
 std::string PictureFileProblem(const std::string& path, PictureSize box);

@@ -21,7 +21,7 @@ const char kPictureFilter[] =
 
 bool AnyGif(const std::vector<std::string>& paths) {
     for (const std::string& p : paths)
-        if (LowerAZ(ExtensionOf(p)) == ".gif") return true;
+        if (SameIgnoringCase(ExtensionOf(p), ".gif")) return true;
     return false;
 }
 
@@ -32,6 +32,7 @@ bool Tpiclist::Create() {
     DialogKeys = true;
     if (!CreateForm("Tpiclist", kPicListStyle, Application.Handle, false)) return false;
     CentreOnScreen();
+    AcceptFiles();
     return true;
 }
 
@@ -58,6 +59,7 @@ void Tpiclist::CreateComponents() {
     removebutton.OnClick = [this] { removebuttonClick(); };
     clearbutton.OnClick = [this] { clearbuttonClick(); };
     list.OnChange = [this] { listChange(); };
+    list.OnDropFiles = [this](const std::vector<std::string>& paths) { AddPictures(paths); };
     durationbox.OnExit = [this] { durationbox.SetValue(DurationOfText(durationbox.Text())); };
 
     picfiledlg.Title = "Select Picture";
@@ -116,14 +118,8 @@ void Tpiclist::clearbuttonClick() {
 }
 
 void Tpiclist::okbuttonClick() {
-    mainform->CurrentPicture = 0;
-    if (list.Count() > 1) mainform->menutransparent.SetChecked(false);
-    if (!AnyGif(list.Rows())) anbox.SetChecked(false);
-    mainform->ShowPicture(0, true);
-    if (list.Count() < 2) mainform->starttimer.SetEnabled(true);
-    mainform->RunTransition(kEffectNone);
-    mainform->durationtimer.SetInterval(UINT(DurationOfText(durationbox.Text())) * 1000);
-    mainform->SaveSettings();
+    mainform->PicturesConfirmed(0);
+    mainform->ListsConfirmed();
     Close();
 }
 
@@ -134,7 +130,18 @@ void Tpiclist::cancelbuttonClick() {
     Close();
 }
 
-// ---- Opening, from the gobu window ----
+// ---- The gobu window's side ----
+
+void Tmain::PicturesConfirmed(int shown) {
+    const int count = piclist->list.Count();
+    CurrentPicture = shown;
+    if (count > 1) menutransparent.SetChecked(false);
+    if (!AnyGif(piclist->list.Rows())) piclist->anbox.SetChecked(false);
+    ShowPicture(shown, true);
+    if (count < 2) starttimer.SetEnabled(true);
+    RunTransition(kEffectNone);
+    durationtimer.SetInterval(UINT(DurationOfText(piclist->durationbox.Text())) * 1000);
+}
 
 void Tmain::SelectPictures1Click() {
     SaveSettings();

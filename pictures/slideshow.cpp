@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "app/mainform.h"
 #include "pictures/picform.h"
@@ -138,4 +139,5 @@ void Tmain::RunTransition(int effect) {
     Sleep(100);
     Application.ProcessMessages();
     TransitionBusy = false;
+    if (!DroppedDuringTransition.empty()) AddDroppedFiles(std::exchange(DroppedDuringTransition, {}));
 }

@@ -1,5 +1,7 @@
 #include "share/eform.h"
 
+#include <algorithm>
+
 #include "app/mainform.h"
 #include "app/startup.h"
 #include "app/utility.h"
@@ -23,6 +25,11 @@ struct BusyCursor {
     ~BusyCursor() { Application.SetScreenCursor(crDefault); }
 };
 
+// A listed entry that names a folder where the gobu would look for it.
+bool IsFolderEntry(const std::string& entry) {
+    return !IsWebAddress(entry) && FolderExists(mainform->ResolvedPath(entry));
+}
+
 uint64_t SizeOfFile(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
@@ -39,6 +46,7 @@ bool Tshare::Create() {
     zipwriter.DoProcessMessages = [] { Application.ProcessMessages(); };
     if (!CreateForm("Tshare", kShareStyle, Application.Handle, false)) return false;
     SetPosition(Application.Scaled(224), Application.Scaled(150));
+    AcceptFiles();
     return true;
 }
 
@@ -68,16 +76,27 @@ void Tshare::CreateComponents() {
     clearbutton.OnClick = [this] { clearbuttonClick(); };
     cancelbutton.OnClick = [this] { cancelbuttonClick(); };
     okbutton.OnClick = [this] { okbuttonClick(); };
+    wantedbox.OnDropFiles = [this](const std::vector<std::string>& paths) {
+        for (const std::string& path : paths) AddUnique(wantedbox, path);
+    };
+    wantedbox.OnChange = [this] { ShowNote(); };
 }
 
 void Tshare::FormCreate() { destinationbox.SetItemIndex(kShareByMail); }
 
-// Web addresses are not offered: only files travel.
+// Web addresses and folders are not offered: only files travel.
 void Tshare::FormShow() {
     availablebox.Clear();
     for (const std::string& entry : filelist->list.Rows())
-        if (!IsWebAddress(entry)) availablebox.Add(entry);
-    includelabel.SetText(IncludeNoteText(size_t(piclist->list.Count())));
+        if (!IsWebAddress(entry) && !IsFolderEntry(entry)) availablebox.Add(entry);
+    ShowNote();
+}
+
+void Tshare::ShowNote() {
+    const std::vector<std::string> linked = filelist->list.Rows(), wanted = wantedbox.Rows();
+    const bool folders = std::any_of(linked.begin(), linked.end(), IsFolderEntry) ||
+                         std::any_of(wanted.begin(), wanted.end(), IsFolderEntry);
+    includelabel.SetText(IncludeNoteText(size_t(piclist->list.Count()), folders));
     // Right-aligned 4 pixels (at 96 DPI) from the client area's edge.
     const int width = includelabel.TextWidth();
     RECT client, label = includelabel.Bounds();
@@ -155,8 +174,9 @@ std::string Tshare::BuildPackage(std::string& reason) {
     try {
         zipwriter.ZipName = BasePathOf(exe) + ".zip";
         ExtractStub();
-        zipwriter.FilesList = PackageFiles(exe, piclist->list.Rows(), wantedbox.Rows(),
-                                           [](const std::string& p) { return mainform->ResolvedPath(p); });
+        zipwriter.FilesList = PackageFiles(
+            exe, piclist->list.Rows(), wantedbox.Rows(),
+            [](const std::string& p) { return mainform->ResolvedPath(p); }, FolderExists);
         // One folder on the recipient's side: every file under its name alone.
         zipwriter.StorePaths = false;
         zipwriter.PackLevel = 9;

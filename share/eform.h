@@ -47,6 +47,9 @@ protected:
     void FormClose() override;
 
 private:
+    // The red note, fitted to its text and right-aligned: what travels without being
+    // listed, and what stays behind.
+    void ShowNote();
     // Asks for a floppy until the package is on it or the user cancels; where there is
     // no drive A:, says so instead. The package stays on the hard disk in every case.
     void CopyToFloppy(const std::string& path);

@@ -75,16 +75,6 @@ struct RecipientList {
     }
 };
 
-// The file's folder in Explorer with the file selected. Explorer from the system's own
-// folder: never a program of that name that a sender put beside a received gobu.
-void ShowInFolder(const std::string& path) {
-    char folder[MAX_PATH];
-    const UINT length = GetWindowsDirectoryA(folder, sizeof folder);
-    if (length == 0 || length >= sizeof folder) return;
-    outward::Shell(mainform->Handle, "open", std::string(folder, length) + "\\explorer.exe",
-                   "/select,\"" + path + "\"", "", SW_SHOWNORMAL);
-}
-
 }  // namespace
 
 bool DefaultMailIsOutlook() {
@@ -157,8 +147,9 @@ void ComposeShareMail(const std::string& packagePath) {
             ShowMessage(MailFailedMessage(
                 std::string(NoMailProgramReason) + " " + SystemErrorText(ShellResultError(result)),
                 packagePath));
-        // A "mailto:" address carries no attachment: the package is shown, to be attached.
-        ShowInFolder(packagePath);
+        // A "mailto:" address carries no attachment: the package is shown selected in its
+        // folder, to be attached.
+        outward::Explore(mainform->Handle, "/select,\"" + packagePath + "\"");
         return;
     }
     try {

@@ -6,28 +6,36 @@
 
 const char kDestinationCaptions[] = "E-Mail|Hard Disk|Floppy Disk";
 
+const char kFoldersNote[] = "Folders are not zipped.";
+
 const char kInsertFloppyQuestion[] =
     "Put a floppy with sufficient free space in the A: drive and click OK, or click Cancel";
 
 bool HoldsPath(const std::vector<std::string>& rows, const std::string& path) {
-    const std::string wanted = LowerAZ(path);
     for (const std::string& row : rows)
-        if (LowerAZ(row) == wanted) return true;
+        if (SameIgnoringCase(row, path)) return true;
     return false;
 }
 
-std::string IncludeNoteText(size_t pictureCount) {
-    if (pictureCount == 0) return "";
-    return pictureCount == 1 ? "Picture is already included." : "Pictures already included.";
+std::string IncludeNoteText(size_t pictureCount, bool foldersListed) {
+    const std::string pictures = pictureCount == 0   ? ""
+                                 : pictureCount == 1 ? "Picture is already included."
+                                                     : "Pictures already included.";
+    if (!foldersListed) return pictures;
+    return pictures.empty() ? kFoldersNote : pictures + "  " + kFoldersNote;
 }
 
 std::vector<std::string> PackageFiles(const std::string& exePath, const std::vector<std::string>& pictures,
                                       const std::vector<std::string>& includes,
-                                      const std::function<std::string(const std::string&)>& resolve) {
+                                      const std::function<std::string(const std::string&)>& resolve,
+                                      const std::function<bool(const std::string&)>& isFolder) {
     std::vector<std::string> files = {exePath, StubPathOf(exePath), resolve(SettingsPathOf(exePath))};
     for (const std::string& picture : pictures) files.push_back(resolve(picture));
-    for (const std::string& include : includes)
-        if (!IsWebAddress(include)) files.push_back(resolve(include));
+    for (const std::string& include : includes) {
+        if (IsWebAddress(include)) continue;
+        const std::string path = resolve(include);
+        if (!isFolder(path)) files.push_back(path);
+    }
     return files;
 }
 

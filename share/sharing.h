@@ -12,18 +12,21 @@ enum ShareDestination : int { kShareByMail, kShareToHardDisk, kShareToFloppy, kD
 // The captions of the destinations, in that order, for the dialog's list.
 extern const char kDestinationCaptions[];
 
-// Whether rows hold path in any letter case of A to Z.
+// Whether rows hold path in any letter case.
 bool HoldsPath(const std::vector<std::string>& rows, const std::string& path);
 
-// The red note of the Share dialog: the pictures travel without being listed.
-std::string IncludeNoteText(size_t pictureCount);
+// The red note of the Share dialog: the pictures travel without being listed, and
+// folders, when any are listed, stay behind.
+std::string IncludeNoteText(size_t pictureCount, bool foldersListed);
 
 // The files a package carries, in packing order: the executable, the extracted stub
-// beside it, the settings file, the pictures, then the included files that are not web
-// addresses; all but the first two passed through resolve.
+// beside it, the settings file, the pictures, then the included files that are neither
+// web addresses nor folders (a package holds files in one folder, none of a folder's
+// own); all but the first two passed through resolve, which isFolder then tests.
 std::vector<std::string> PackageFiles(const std::string& exePath, const std::vector<std::string>& pictures,
                                       const std::vector<std::string>& includes,
-                                      const std::function<std::string(const std::string&)>& resolve);
+                                      const std::function<std::string(const std::string&)>& resolve,
+                                      const std::function<bool(const std::string&)>& isFolder);
 
 // The caption of the recipient's extractor dialog: the executable's file name with its
 // first letter upper-cased, Holiday.exe.

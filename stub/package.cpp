@@ -200,6 +200,12 @@ bool IsDeviceName(const char* part, uint32_t n) {
         uint8_t d = uint8_t(part[3]);
         return (d >= '0' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3;
     }
+    // The superscript digits in UTF-8.
+    if (stem == 5 && (SameLetters(part, "COM", 3) || SameLetters(part, "LPT", 3)) &&
+        uint8_t(part[3]) == 0xC2) {
+        uint8_t d = uint8_t(part[4]);
+        return d == 0xB9 || d == 0xB2 || d == 0xB3;
+    }
     return (stem == 6 && SameLetters(part, "CONIN$", 6)) || (stem == 7 && SameLetters(part, "CONOUT$", 7));
 }
 

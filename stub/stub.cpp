@@ -1,12 +1,14 @@
 // The extractor stub: the small Windows program at the head of every package. It reads
 // the configuration block and the archive behind itself, shows one dialog, extracts
 // the files into the chosen folder and starts the program the block names. It links
-// neither the C nor the C++ library and imports only from system DLLs.
+// neither the C nor the C++ library and imports only from system DLLs. Files and folders
+// are made through the -W calls, so that a name in any script is made as it is.
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include "share/zip/sfxformat.h"
+#include "share/zip/zipformat.h"
 #include "stub/package.h"
 #include "stub/runline.h"
 #include "stub/stubres.h"
@@ -25,6 +27,8 @@ PackageFile file;
 Package package;
 InflateState work;  // 50 KB: kept out of the stack
 const char* title = SFX_DEFAULT_TITLE;
+// A path in the process code page: up to three bytes a UTF-16 unit in UTF-8.
+const uint32_t kPathBytes = MAX_PATH * 3;
 uint8_t flags;
 HWND fileList;
 
@@ -65,31 +69,54 @@ const char* PackageMessage(PackageStatus status) {
     return kBadArchive;
 }
 
-// The entry's name as a relative Windows path in the ANSI code page, checked again in
-// that form: the code page conversion must not make it unsafe.
-bool WindowsName(const PackageEntry& e, char* out) {
-    if (e.nameLength >= MAX_PATH) return false;
-    if (e.flags & 0x0800) {  // UTF-8
-        WCHAR wide[MAX_PATH];
-        int n = MultiByteToWideChar(CP_UTF8, 0, e.name, int(e.nameLength), wide, MAX_PATH);
-        n = n > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, n, out, MAX_PATH - 1, nullptr, nullptr) : 0;
-        if (n <= 0) return false;
-        out[n] = '\0';
-    } else {
-        OemToCharBuffA(e.name, out, e.nameLength);
-        out[e.nameLength] = '\0';
-    }
-    uint32_t n = TextLength(out);
-    for (uint32_t i = 0; i < n; i++)
-        if (out[i] == '/') out[i] = '\\';
-    return IsSafeEntryName(out, n);
+uint32_t WideLength(const WCHAR* s) {
+    uint32_t n = 0;
+    while (s[n] != 0) n++;
+    return n;
+}
+
+// Appends n units of from (all of it when n is -1) to the terminated text in out, a
+// buffer of MAX_PATH units; false, with out unchanged, when the result would not fit.
+bool AppendWide(WCHAR* out, const WCHAR* from, uint32_t n = uint32_t(-1)) {
+    uint32_t at = WideLength(out), length = 0;
+    while (length < n && from[length] != 0) length++;
+    if (at + length >= MAX_PATH) return false;
+    for (uint32_t i = 0; i < length; i++) out[at + i] = from[i];
+    out[at + length] = 0;
+    return true;
+}
+
+// Names the archive does not flag as UTF-8 are in the OEM code page of the user's
+// locale, which GetOEMCP no longer gives where the manifest makes it UTF-8.
+UINT LocaleOemCodePage() {
+    char digits[8] = "";
+    UINT codePage = 0;
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTCODEPAGE, digits, sizeof digits);
+    for (const char* d = digits; *d >= '0' && *d <= '9'; d++) codePage = codePage * 10 + UINT(*d - '0');
+    return codePage != 0 ? codePage : CP_OEMCP;
+}
+
+// The entry's name as a relative Windows path of MAX_PATH units at most, checked again
+// in the form it is made in: the code page conversion must not make it unsafe.
+bool WindowsName(const PackageEntry& e, WCHAR* out) {
+    const UINT codePage = e.flags & kUtf8NameFlag ? CP_UTF8 : LocaleOemCodePage();
+    int n = e.nameLength == 0 ? 0
+                              : MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, e.name, int(e.nameLength),
+                                                    out, MAX_PATH - 1);
+    if (n <= 0) return false;
+    out[n] = 0;
+    for (int i = 0; i < n; i++)
+        if (out[i] == L'/') out[i] = L'\\';
+    char utf8[kPathBytes];
+    int length = WideCharToMultiByte(CP_UTF8, 0, out, n, utf8, sizeof utf8, nullptr, nullptr);
+    return length > 0 && IsSafeEntryName(utf8, uint32_t(length));
 }
 
 PackageStatus OpenSelf() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    WCHAR path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return kPackageBadArchive;
-    self = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    self = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (self == INVALID_HANDLE_VALUE) return kPackageBadArchive;
     DWORD high = 0;
     file.size = GetFileSize(self, &high);
@@ -100,33 +127,32 @@ PackageStatus OpenSelf() {
     PackageStatus status = OpenPackage(file, package);
     if (status != kPackageOk) return status;
     PackageEntry e;
-    char name[MAX_PATH];
+    WCHAR name[MAX_PATH];
     for (uint32_t i = 0, pos = 0; i < package.entryCount; i++, pos = e.next)
         if (!EntryAt(package, pos, e) || !WindowsName(e, name)) return kPackageBadArchive;
     return kPackageOk;
 }
 
 // Creates every missing folder of path up to its last "\".
-void CreateFolders(const char* path) {
-    char part[MAX_PATH * 2];
-    part[0] = '\0';
-    uint32_t n = TextLength(path);
+void CreateFolders(const WCHAR* path) {
+    WCHAR part[MAX_PATH];
+    uint32_t n = WideLength(path);
     for (uint32_t i = 1; i < n; i++) {
-        if (path[i] != '\\' || path[i - 1] == ':' || path[i - 1] == '\\') continue;
-        part[0] = '\0';
-        AppendText(part, sizeof part, path, i);
-        CreateDirectoryA(part, nullptr);
+        if (path[i] != L'\\' || path[i - 1] == L':' || path[i - 1] == L'\\') continue;
+        part[0] = 0;
+        AppendWide(part, path, i);
+        CreateDirectoryW(part, nullptr);
     }
 }
 
-bool IsFolder(const char* path) {
-    DWORD a = GetFileAttributesA(path);
+bool IsFolder(const WCHAR* path) {
+    DWORD a = GetFileAttributesW(path);
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 INT_PTR CALLBACK ConfirmProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_INITDIALOG) {
-        SetDlgItemTextA(dlg, IDC_CONFIRM_NAME, reinterpret_cast<const char*>(lp));
+        SetDlgItemTextW(dlg, IDC_CONFIRM_NAME, reinterpret_cast<const WCHAR*>(lp));
         return TRUE;
     }
     if (msg == WM_COMMAND &&
@@ -145,29 +171,28 @@ bool WriteToFile(void* ctx, const uint8_t* data, uint32_t len) {
 enum Outcome { kDone, kSkipped, kDamaged, kUnwritable };
 
 // Replaces target by the finished temporary file.
-bool MoveInPlace(const char* temp, const char* target) {
-    if (MoveFileExA(temp, target, MOVEFILE_REPLACE_EXISTING)) return true;
-    // Windows 9x has no MoveFileExA; elsewhere this fails again for the same reason.
-    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES && !DeleteFileA(target)) return false;
-    return MoveFileA(temp, target) != 0;
+bool MoveInPlace(const WCHAR* temp, const WCHAR* target) {
+    if (MoveFileExW(temp, target, MOVEFILE_REPLACE_EXISTING)) return true;
+    // Where the replacing rename is not supported, the old file goes first; elsewhere
+    // this fails again for the same reason.
+    if (GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES && !DeleteFileW(target)) return false;
+    return MoveFileW(temp, target) != 0;
 }
 
 // Extracts one entry below folder (which ends in "\"). The data go to a temporary file
 // beside the target, which replaces the target only once size and CRC are right: a
 // damaged entry leaves no file behind and destroys no existing one.
-Outcome ExtractOne(HWND dlg, const PackageEntry& e, const char* folder, int& mode) {
-    char name[MAX_PATH], target[MAX_PATH * 2] = "";
-    if (!WindowsName(e, name) || !AppendText(target, sizeof target, folder) ||
-        !AppendText(target, sizeof target, name) || TextLength(target) >= MAX_PATH)
-        return kUnwritable;
+Outcome ExtractOne(HWND dlg, const PackageEntry& e, const WCHAR* folder, int& mode) {
+    WCHAR name[MAX_PATH], target[MAX_PATH] = L"";
+    if (!WindowsName(e, name) || !AppendWide(target, folder) || !AppendWide(target, name)) return kUnwritable;
     CreateFolders(target);
     if (IsFolderEntry(e)) return IsFolder(target) ? kDone : kUnwritable;
 
-    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES) {
         if (IsFolder(target)) return kUnwritable;
         if (mode == IDC_NEVER) return kSkipped;
         if (mode == IDC_PROMPT) {
-            INT_PTR answer = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONFIRM), dlg, ConfirmProc,
+            INT_PTR answer = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CONFIRM), dlg, ConfirmProc,
                                              reinterpret_cast<LPARAM>(target));
             if (answer == IDC_NOASK)
                 mode = IDC_ALWAYS;  // this file and all that follow
@@ -176,15 +201,15 @@ Outcome ExtractOne(HWND dlg, const PackageEntry& e, const char* folder, int& mod
         }
     }
 
-    char folderOfTarget[MAX_PATH * 2] = "", temp[MAX_PATH];
-    uint32_t cut = TextLength(target);
-    while (cut > 0 && target[cut - 1] != '\\') cut--;
-    AppendText(folderOfTarget, sizeof folderOfTarget, target, cut);
-    if (GetTempFileNameA(folderOfTarget, "sfx", 0, temp) == 0) return kUnwritable;
+    WCHAR folderOfTarget[MAX_PATH] = L"", temp[MAX_PATH];
+    uint32_t cut = WideLength(target);
+    while (cut > 0 && target[cut - 1] != L'\\') cut--;
+    AppendWide(folderOfTarget, target, cut);
+    if (GetTempFileNameW(folderOfTarget, L"sfx", 0, temp) == 0) return kUnwritable;
     HANDLE out =
-        CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) {
-        DeleteFileA(temp);
+        DeleteFileW(temp);
         return kUnwritable;
     }
     InflateOutput sink = {&out, WriteToFile};
@@ -195,12 +220,12 @@ Outcome ExtractOne(HWND dlg, const PackageEntry& e, const char* folder, int& mod
         SetFileTime(out, nullptr, nullptr, &written);
     CloseHandle(out);
     if (r == kExtractOk && MoveInPlace(temp, target)) return kDone;
-    DeleteFileA(temp);
+    DeleteFileW(temp);
     return r == kExtractWriteFailed || r == kExtractOk ? kUnwritable : kDamaged;
 }
 
 void ShortForm(char* path, uint32_t size) {
-    char buf[MAX_PATH * 2];
+    char buf[kPathBytes];
     DWORD n = GetShortPathNameA(path, buf, sizeof buf);
     if (n > 0 && n < sizeof buf && n < size) {
         path[0] = '\0';
@@ -211,7 +236,7 @@ void ShortForm(char* path, uint32_t size) {
 // Starts the command line of the block, its "><" standing for folder.
 void RunCommand(const char* folder) {
     CmdLineParts parts = SplitCmdLine(package.config.cmdLine);
-    char program[MAX_PATH * 2] = "", params[MAX_PATH * 2] = "";
+    char program[kPathBytes] = "", params[kPathBytes] = "";
     if (!AppendWithDestination(program, sizeof program, parts.program, parts.programLength, folder) ||
         !AppendWithDestination(params, sizeof params, parts.params, parts.paramsLength, folder))
         return;
@@ -227,19 +252,19 @@ bool IsChosen(void*, uint32_t index) { return SendMessageA(fileList, LB_GETSEL, 
 // The bytes free to this user on the drive of folder (which ends in "\"), measured at
 // the nearest folder of it that exists, which may be a drive of its own mounted there.
 // False when Windows cannot tell.
-bool FreeBytes(const char* folder, uint64_t& free) {
-    char at[MAX_PATH + 2] = "";
-    AppendText(at, sizeof at, folder);
-    uint32_t n = TextLength(at);
+bool FreeBytes(const WCHAR* folder, uint64_t& free) {
+    WCHAR at[MAX_PATH] = L"";
+    AppendWide(at, folder);
+    uint32_t n = WideLength(at);
     while (n > 0 && !IsFolder(at)) {
         n--;  // up to the folder above, keeping its "\"
-        while (n > 0 && at[n - 1] != '\\') n--;
-        at[n] = '\0';
+        while (n > 0 && at[n - 1] != L'\\') n--;
+        at[n] = 0;
     }
-    if (at[0] == '\0') return false;
-    typedef BOOL(WINAPI * FreeSpaceExFn)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+    if (at[0] == 0) return false;
+    typedef BOOL(WINAPI * FreeSpaceExFn)(LPCWSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
     FreeSpaceExFn freeSpaceEx = reinterpret_cast<FreeSpaceExFn>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA")));
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExW")));
     ULARGE_INTEGER available, total;
     if (freeSpaceEx != nullptr) {
         if (!freeSpaceEx(at, &available, &total, nullptr)) return false;
@@ -247,7 +272,7 @@ bool FreeBytes(const char* folder, uint64_t& free) {
         return true;
     }
     // The first Windows 95 measures whole drives only, from their root.
-    char root[4] = {at[0], ':', '\\', '\0'};
+    char root[4] = {char(at[0]), ':', '\\', '\0'};
     DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
     if (at[1] != ':' ||
         !GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
@@ -257,37 +282,45 @@ bool FreeBytes(const char* folder, uint64_t& free) {
 }
 
 void Extract(HWND dlg) {
-    char folder[MAX_PATH + 2];
-    GetDlgItemTextA(dlg, IDC_DEST, folder, MAX_PATH);
-    if (folder[0] == '\0') {
+    // The folder in the process code page for the command to run, and as the user
+    // typed it for the files.
+    char folder[kPathBytes];
+    WCHAR wideFolder[MAX_PATH];
+    GetDlgItemTextA(dlg, IDC_DEST, folder, sizeof folder);
+    GetDlgItemTextW(dlg, IDC_DEST, wideFolder, MAX_PATH);
+    if (folder[0] == '\0' || wideFolder[0] == 0) {
         Message(dlg, kChooseFolder);
         return;
     }
     uint32_t n = TextLength(folder);
-    if (folder[n - 1] != '\\') AppendText(folder, sizeof folder, "\\");
+    if (folder[n - 1] != '\\' &&
+        (!AppendText(folder, sizeof folder, "\\") || !AppendWide(wideFolder, L"\\"))) {
+        Message(dlg, kNotExtracted);
+        return;
+    }
     bool choose = (flags & kSfxUserCanChooseFiles) != 0;
     // Sizes are checked against the drive before anything is written: a package that
     // cannot fit must not fill the disk and fail half-way.
     uint64_t free;
     char noRoom[200];
-    if (FreeBytes(folder, free) &&
+    if (FreeBytes(wideFolder, free) &&
         !RoomFor(BytesToWrite(package, choose ? IsChosen : nullptr, nullptr), free, noRoom, sizeof noRoom)) {
         Message(dlg, noRoom);
         return;
     }
-    CreateFolders(folder);
+    CreateFolders(wideFolder);
 
     int mode = IsDlgButtonChecked(dlg, IDC_PROMPT)  ? IDC_PROMPT
                : IsDlgButtonChecked(dlg, IDC_NEVER) ? IDC_NEVER
                                                     : IDC_ALWAYS;
     uint32_t damaged = 0, unwritable = 0;
     PackageEntry e;
-    if (!IsFolder(folder)) {
+    if (!IsFolder(wideFolder)) {
         unwritable++;
     } else {
         for (uint32_t i = 0, pos = 0; i < package.entryCount && EntryAt(package, pos, e); i++, pos = e.next) {
             if (choose && SendMessageA(fileList, LB_GETSEL, i, 0) <= 0) continue;
-            Outcome o = ExtractOne(dlg, e, folder, mode);
+            Outcome o = ExtractOne(dlg, e, wideFolder, mode);
             if (o == kDamaged) damaged++;
             if (o == kUnwritable) unwritable++;
         }
@@ -303,7 +336,7 @@ void Extract(HWND dlg) {
 }
 
 void Browse(HWND dlg) {
-    char path[MAX_PATH];
+    char path[kPathBytes];
     BROWSEINFOA bi = {};
     bi.hwndOwner = dlg;
     bi.pszDisplayName = path;
@@ -323,7 +356,8 @@ void MakeFileList(HWND dlg) {
     GetWindowRect(area, &r);
     MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
     bool choose = (flags & kSfxUserCanChooseFiles) != 0;
-    fileList = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+    // A Unicode list box, so that it holds every name as it is.
+    fileList = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT |
                                    (choose ? LBS_EXTENDEDSEL : LBS_NOSEL),
                                r.left, r.top, r.right - r.left, r.bottom - r.top, dlg, HMENU(IDC_FILES),
@@ -331,18 +365,18 @@ void MakeFileList(HWND dlg) {
     SendMessageA(fileList, WM_SETFONT, SendMessageA(dlg, WM_GETFONT, 0, 0), FALSE);
     SetWindowPos(fileList, area, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // keep the tab order
     PackageEntry e;
-    char name[MAX_PATH];
+    WCHAR name[MAX_PATH];
     for (uint32_t i = 0, pos = 0; i < package.entryCount && EntryAt(package, pos, e); i++, pos = e.next) {
         WindowsName(e, name);
-        SendMessageA(fileList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        SendMessageW(fileList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
     if (choose) SendMessageA(fileList, LB_SETSEL, TRUE, -1);
 }
 
 // The run box names the program as it will run, from the folder the dialog shows now.
 void ShowRunBoxText(HWND dlg) {
-    char folder[MAX_PATH], label[1024];
-    GetDlgItemTextA(dlg, IDC_DEST, folder, MAX_PATH);
+    char folder[kPathBytes], label[1024 * 3];
+    GetDlgItemTextA(dlg, IDC_DEST, folder, sizeof folder);
     if (RunBoxText(label, sizeof label, package.config.cmdLine, folder)) SetDlgItemTextA(dlg, IDC_RUN, label);
 }
 
@@ -352,12 +386,12 @@ void InitDialog(HWND dlg) {
                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     SendMessageA(dlg, WM_SETICON, ICON_SMALL, LPARAM(small));
     SendMessageA(dlg, WM_SETICON, ICON_BIG, LPARAM(LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAIN))));
-    char path[MAX_PATH] = "";
+    char path[kPathBytes] = "";
     const char* preset = package.config.defaultPath;
     if (preset[0] == '\0')
-        GetCurrentDirectoryA(MAX_PATH, path);
+        GetCurrentDirectoryA(sizeof path, path);
     else if (preset[0] == '>' && preset[1] == '<' && preset[2] == '\0')
-        GetTempPathA(MAX_PATH, path);
+        GetTempPathA(sizeof path, path);
     else
         AppendText(path, sizeof path, preset);
     SetDlgItemTextA(dlg, IDC_DEST, path);
@@ -402,7 +436,8 @@ UINT Run() {
     // Without a block the stub's defaults are those of a fresh configuration: every
     // existing file overwritten, and no command to run.
     flags = package.hasConfig ? package.config.flags : kSfxOverwriteLocked | kSfxOverwriteAlways;
-    return UINT(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainProc, 0));
+    // A Unicode dialog: its controls show every name and folder as they are.
+    return UINT(DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainProc, 0));
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ int TextWidth(HWND window, const char* text) {
     TWindowDC dc(window);
     TSelection font(dc, HGDIOBJ(SendMessageA(window, WM_GETFONT, 0, 0)));
     SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc, text, int(strlen(text)), &size);
+    const std::vector<wchar_t> wide = WideText(text);
+    GetTextExtentPoint32W(dc, wide.data(), int(wide.size()), &size);
     return size.cx;
 }
 
@@ -297,6 +298,12 @@ LRESULT TListView::Notify(NMHDR* header) {
         OnMouseUp(header->code == NM_CLICK ? mbLeft : mbRight, p.x, p.y);
     }
     return 0;
+}
+
+bool TListView::DropFiles(const std::vector<std::string>& paths) {
+    if (!OnDropFiles) return false;
+    OnDropFiles(paths);
+    return true;
 }
 
 // ---- TRichEdit ----

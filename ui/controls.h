@@ -44,6 +44,8 @@ protected:
     virtual void Created(const char* /*caption*/) {}
     virtual void Command(WORD /*code*/) {}
     virtual LRESULT Notify(NMHDR*) { return 0; }
+    // Files dropped onto the control; false when it takes none.
+    virtual bool DropFiles(const std::vector<std::string>& /*paths*/) { return false; }
 };
 
 // A control's place, in pixels of a 96-DPI layout.
@@ -144,6 +146,8 @@ class TListView : public TControl {
 public:
     std::function<void()> OnChange;
     std::function<void(TMouseButton, int x, int y)> OnMouseUp;
+    // Set, the view takes files dropped onto it (TForm::AcceptFiles).
+    std::function<void(const std::vector<std::string>& paths)> OnDropFiles;
 
     int Count() const;
     void Add(const std::string& caption, const std::string& subItem = std::string());
@@ -167,6 +171,7 @@ protected:
     DWORD WindowExStyle() const override { return WS_EX_CLIENTEDGE; }
     void Created(const char* caption) override;
     LRESULT Notify(NMHDR* header) override;
+    bool DropFiles(const std::vector<std::string>& paths) override;
 
 private:
     bool Append(const std::string& caption, const std::string& subItem);

@@ -164,7 +164,7 @@ UINT_PTR CALLBACK TFileDialog::Hook(HWND child, UINT message, WPARAM, LPARAM lPa
 
 void TFileDialog::ShowPreviewOf(HWND child) {
     HWND dialog = GetParent(child);
-    char folder[MAX_PATH] = "", spec[MAX_PATH * 4] = "";
+    char folder[kPathBytes] = "", spec[kPathBytes * 4] = "";
     SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, LPARAM(folder));
     SendMessageA(dialog, CDM_GETSPEC, sizeof spec, LPARAM(spec));
     std::string name = FirstNameOf(spec);

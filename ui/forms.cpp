@@ -1,5 +1,6 @@
 #include "ui/forms.h"
 
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <cstring>
@@ -467,6 +468,9 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITMENUPOPUP:
         FormInitMenuPopup(HMENU(wParam));
         return 0;
+    case WM_DROPFILES:
+        DropFiles(HDROP(wParam));
+        return 0;
     case WM_COMMAND:
         for (TControl* c : controls_)
             if (lParam ? c->Handle == HWND(lParam) : c->Id == LOWORD(wParam)) {
@@ -516,6 +520,27 @@ bool TForm::PreviewKey(const MSG& msg) {
     char key = char(msg.wParam);
     form->FormKeyPress(key);
     return key == 0;
+}
+
+void TForm::AcceptFiles(bool accept) { DragAcceptFiles(Handle, accept); }
+
+// The names come in the process's code page, UTF-8 where the program has it in force.
+void TForm::DropFiles(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; i++) {
+        std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+        path.resize(DragQueryFileA(drop, i, &path[0], UINT(path.size())));
+        if (!path.empty()) paths.push_back(path);
+    }
+    POINT at = {0, 0};
+    DragQueryPoint(drop, &at);
+    DragFinish(drop);
+    for (TControl* c : controls_) {
+        const RECT r = c->Bounds();
+        if (PtInRect(&r, at) && c->DropFiles(paths)) return;
+    }
+    FormDropFiles(paths);
 }
 
 void TForm::Show() {
@@ -624,8 +649,28 @@ std::string TForm::Caption() const {
     return buffer;
 }
 
+std::vector<wchar_t> WideText(const std::string& text, UINT codePage) {
+    // Never more units than bytes.
+    std::vector<wchar_t> wide(text.size());
+    const int n = text.empty() ? 0
+                               : MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), &wide[0],
+                                                     int(wide.size()));
+    wide.resize(size_t(n > 0 ? n : 0));
+    return wide;
+}
+
+std::string NarrowText(const std::vector<wchar_t>& text, UINT codePage) {
+    if (text.empty()) return std::string();
+    const int n =
+        WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(size_t(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), &narrow[0], n, nullptr, nullptr);
+    return narrow;
+}
+
 HMODULE LoadSystemLibrary(const char* name) {
-    char folder[MAX_PATH];
+    char folder[kPathBytes];
     const UINT length = GetSystemDirectoryA(folder, sizeof folder);
     if (length == 0 || length >= sizeof folder) return nullptr;
     const std::string path = std::string(folder, length) + "\\" + name;

@@ -15,6 +15,18 @@
 class TForm;
 class TControl;
 
+// Bytes for a path of MAX_PATH UTF-16 units: up to three each in UTF-8, the process
+// code page where Windows honours the manifest.
+constexpr int kPathBytes = MAX_PATH * 3;
+
+// Text in a code page (the process's by default) as UTF-16, unterminated: for the GDI
+// calls, whose -A forms read the font's code page rather than the process's, and for
+// files kept in a code page of their own. (A vector: std::wstring would link the C++
+// library's whole wide string into every share.)
+std::vector<wchar_t> WideText(const std::string& text, UINT codePage = CP_ACP);
+// UTF-16 text in a code page; characters it lacks become its default character.
+std::string NarrowText(const std::vector<wchar_t>& text, UINT codePage = CP_ACP);
+
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 TMouseButton MouseButtonOf(UINT message);
 
@@ -251,6 +263,10 @@ public:
     // Hands a message of the loop to the form's key preview; true when it is consumed.
     static bool PreviewKey(const MSG& msg);
 
+    // Takes files and folders dragged from Explorer, or refuses them again: a drop onto
+    // a control that takes them goes to that control, any other to FormDropFiles.
+    void AcceptFiles(bool accept = true);
+
 protected:
     // Makes the form's components (menus, pictures, timers, controls) once the native
     // window exists, before FormCreate runs.
@@ -270,6 +286,8 @@ protected:
     virtual void FormKeyPress(char&) {}
     virtual bool FormCommand(UINT /*id*/) { return false; }
     virtual void FormInitMenuPopup(HMENU) {}
+    // Full paths of what was dropped, in the order given.
+    virtual void FormDropFiles(const std::vector<std::string>& /*paths*/) {}
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
 
     friend class TTimer;
@@ -279,6 +297,7 @@ protected:
 
 private:
     static LRESULT CALLBACK StaticWndProc(HWND, UINT, WPARAM, LPARAM);
+    void DropFiles(HDROP drop);
     bool modal_ = false;
     bool closing_ = false;
 };

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "ui/forms.h"
+
 namespace outward {
 
 namespace {
@@ -15,6 +17,13 @@ int Shell(HWND owner, const std::string& verb, const std::string& file, const st
     if (recorder) return recorder->Shell(owner, verb, file, parameters, directory, show);
     return int(INT_PTR(
         ::ShellExecuteA(owner, verb.c_str(), file.c_str(), parameters.c_str(), directory.c_str(), show)));
+}
+
+int Explore(HWND owner, const std::string& parameters) {
+    char folder[kPathBytes];
+    const UINT length = GetWindowsDirectoryA(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder) return ERROR_PATH_NOT_FOUND;
+    return Shell(owner, "open", std::string(folder, length) + "\\explorer.exe", parameters, "", SW_SHOWNORMAL);
 }
 
 UINT Exec(const std::string& commandLine, UINT show) {

@@ -30,6 +30,10 @@ void SetRecorder(Recorder* recorder);
 // the reason it did not (SE_ERR_NOASSOC, ERROR_FILE_NOT_FOUND, ...).
 int Shell(HWND owner, const std::string& verb, const std::string& file, const std::string& parameters,
           const std::string& directory, int show);
+// Explorer with these parameters (a folder to show, or /select, and a file), the one
+// from the system's own folder: never a program of that name that a sender put beside
+// a received gobu. Shell's answer; ERROR_PATH_NOT_FOUND without a system folder.
+int Explore(HWND owner, const std::string& parameters);
 // WinExec's answer: above 31 when the program started, otherwise the reason it did not.
 UINT Exec(const std::string& commandLine, UINT show);
 int Message(HWND owner, const std::string& text, const std::string& caption, UINT type);

@@ -9,3 +9,6 @@ constexpr uint32_t kEndSignature = 0x06054B50u;      // "PK\5\6"
 constexpr uint32_t kLocalHeaderSize = 30;
 constexpr uint32_t kCentralHeaderSize = 46;
 constexpr uint32_t kEndSize = 22;  // the end record without its comment
+// General-purpose bit 11, the language encoding flag: the entry's name is UTF-8. Names
+// without it are in the OEM code page.
+constexpr uint16_t kUtf8NameFlag = 0x0800;

@@ -21,16 +21,7 @@ uint32_t ZipDosDateTime(int year, int month, int day, int hour, int minute, int 
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-#include "share/zip/cp850_tables.inc"
-
-std::string MapBytes(const std::string& text, const uint8_t* table) {
-    std::string out(text);
-    for (char& c : out) c = char(table[uint8_t(c)]);
-    return out;
-}
-
-}  // namespace
+#include "share/zip/utf8.h"
 
 uint32_t ZipFileAttributes(const std::string& path) {
     struct stat st;
@@ -49,9 +40,10 @@ bool ZipFileExists(const std::string& path) {
 
 bool ZipDeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
-std::string ZipAnsiToOem(const std::string& text) { return MapBytes(text, kAnsiToOem); }
-
-std::string ZipOemToAnsi(const std::string& text) { return MapBytes(text, kOemToAnsi); }
+bool ZipNameToUtf8(const std::string& name, std::string& utf8) {
+    utf8 = name;
+    return IsUtf8(name.data(), name.size());
+}
 
 std::string ZipSystemTempFolder() {
     const char* dir = std::getenv("TMPDIR");

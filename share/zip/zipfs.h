@@ -15,11 +15,11 @@ uint32_t ZipFileAttributes(const std::string& path);
 bool ZipFileExists(const std::string& path);
 bool ZipDeleteFile(const std::string& path);
 
-// The conversions between the ANSI code page of paths and the OEM code page of names in
-// ZIP archives: CharToOemA/OemToCharA on Windows, Windows-1252 and code page 850 on other
-// systems. Characters the target cannot hold become a close substitute or "?".
-std::string ZipAnsiToOem(const std::string& text);
-std::string ZipOemToAnsi(const std::string& text);
+// A name in the process code page as UTF-8, for an archive's flagged names: the same
+// bytes where that code page is UTF-8 (Windows 10 1903 and later through the manifest,
+// and other systems), converted from the ANSI code page on older Windows. False for
+// bytes that are no text in the process code page.
+bool ZipNameToUtf8(const std::string& name, std::string& utf8);
 
 // The system's folder for temporary files, with a trailing separator.
 std::string ZipSystemTempFolder();

@@ -6,6 +6,13 @@
 #include <vector>
 #include <windows.h>
 
+namespace {
+
+// A path of MAX_PATH UTF-16 units takes up to three bytes each in UTF-8.
+const DWORD kPathBytes = MAX_PATH * 3;
+
+}  // namespace
+
 uint32_t ZipFileAttributes(const std::string& path) {
     DWORD attr = GetFileAttributesA(path.c_str());
     return attr == INVALID_FILE_ATTRIBUTES ? kNoFile : uint32_t(attr);
@@ -17,23 +24,25 @@ bool ZipFileExists(const std::string& path) {
 
 bool ZipDeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
-std::string ZipAnsiToOem(const std::string& text) {
-    // CharToOemBuffA takes a length, so embedded or missing terminators do not matter.
-    std::string out(text);
-    if (!out.empty()) CharToOemBuffA(text.data(), &out[0], DWORD(out.size()));
-    return out;
-}
-
-std::string ZipOemToAnsi(const std::string& text) {
-    std::string out(text);
-    if (!out.empty()) OemToCharBuffA(text.data(), &out[0], DWORD(out.size()));
-    return out;
+bool ZipNameToUtf8(const std::string& name, std::string& utf8) {
+    utf8.clear();
+    if (name.empty()) return true;
+    const int units =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), int(name.size()), nullptr, 0);
+    if (units <= 0) return false;
+    std::vector<wchar_t> wide(static_cast<size_t>(units));
+    MultiByteToWideChar(CP_ACP, 0, name.data(), int(name.size()), &wide[0], units);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return false;
+    utf8.resize(size_t(bytes));
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, &utf8[0], bytes, nullptr, nullptr);
+    return true;
 }
 
 std::string ZipSystemTempFolder() {
-    char buf[MAX_PATH + 1];
+    char buf[kPathBytes];
     DWORD n = GetTempPathA(sizeof buf, buf);
-    if (n == 0 || n > MAX_PATH) return ".\\";
+    if (n == 0 || n >= sizeof buf) return ".\\";
     std::string folder(buf, n);
     if (folder.back() != '\\') folder += '\\';
     return folder;
@@ -62,7 +71,7 @@ bool TZipFile::CreateNew(const std::string& path) {
 bool TZipFile::CreateTemp(const std::string& folder, std::string& name) {
     Close();
     // GetTempFileNameA picks the unique name and creates the file, empty.
-    char buf[MAX_PATH];
+    char buf[kPathBytes];
     if (GetTempFileNameA(folder.c_str(), "gbs", 0, buf) == 0) return false;
     HANDLE h = CreateFileA(buf, GENERIC_READ | GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                            FILE_ATTRIBUTE_TEMPORARY, nullptr);

@@ -8,6 +8,7 @@
 #include "share/zip/deflate.h"
 #include "share/zip/zipfs.h"
 #include "share/zip/zipformat.h"
+#include "share/zip/utf8.h"
 
 namespace {
 
@@ -221,9 +222,10 @@ private:
 }  // namespace
 
 std::string TZipHeaderInfo::StoredName() const {
-    std::string name = FilePath + FileName;
+    std::string name = FilePath + FileName, utf8;
     std::replace(name.begin(), name.end(), '\\', '/');
-    return ZipAnsiToOem(name);
+    if (IsPlainAscii(name.data(), name.size())) return name;
+    return ZipNameToUtf8(name, utf8) ? utf8 : std::string();
 }
 
 std::string TZipHeaderInfo::LocalHeader() const {
@@ -434,8 +436,14 @@ public:
             throw EZipError(path + " is 2 GiB or larger, more than a ZIP archive can hold.");
         entry->UncompressedSize = uint32_t(size);
 
-        entry->FileName = BareName(ZipOemToAnsi(ZipAnsiToOem(path)));
+        entry->FileName = BareName(path);
         if (entry->FileName.empty()) return;
+        if (!IsPlainAscii(entry->FileName.data(), entry->FileName.size())) {
+            entry->Flag = kUtf8NameFlag;
+            // Made on NTFS, as Info-ZIP and 7-Zip number it (11): Info-ZIP's unzip reads
+            // the name of an MS-DOS entry in the OEM code page even under bit 11.
+            entry->VersionMadeBy = 11 << 8 | 20;
+        }
         entry->RelativeOffset = uint32_t(out_.Position());
         entry->InternalAttributes = 2;
         entry->DiskNumberStart = 0;
@@ -443,6 +451,9 @@ public:
         if (records_.size() == maxEntries_)
             throw EZipError("A ZIP archive cannot hold more than 65535 files.");
         std::string storedName = entry->StoredName();
+        if (storedName.empty())
+            throw EZipError("The file name of " + path +
+                            " cannot be stored: it is no text in this system's code page.");
         if (storedName.size() > 0xFFFF)
             throw EZipError("The file name of " + path + " is too long for a ZIP archive.");
         entry->FileNameLength = uint16_t(storedName.size());
@@ -491,9 +502,9 @@ private:
 
     void Deflate(FileSource& source, int packLevel, TZipHeaderInfo& entry, const std::string& path) {
         if (packLevel >= 8)
-            entry.Flag = 0x0002;
+            entry.Flag |= 0x0002;
         else if (packLevel <= 2)
-            entry.Flag = 0x0004;
+            entry.Flag |= 0x0004;
         OutputSink sink(out_);
         DeflateResult r = encoder_.Encode(packLevel, source, sink, true);
         sink.RethrowFailure();

@@ -44,11 +44,13 @@ struct TZipHeaderInfo {
     uint16_t InternalAttributes = 1;  // bit 0: text; 2 while the entry is being written
     uint32_t ExternalAttributes = 0x20;
     uint32_t RelativeOffset = 0;  // of the local header, from byte 0 of the output file
-    std::string FileName;         // name part, ANSI
-    std::string FilePath;         // path part, ANSI; always empty here
+    std::string FileName;         // name part, in the process code page
+    std::string FilePath;         // path part, likewise; always empty here
     std::string FileComment;
 
-    // Path and name with "/" separators, in the OEM code page: the bytes of the archive.
+    // Path and name with "/" separators: the bytes of the archive. A plain ASCII name
+    // as it is; any other in UTF-8, which Flag then marks (kUtf8NameFlag). Empty for a
+    // name that is no text in the process code page.
     std::string StoredName() const;
     std::string LocalHeader() const;    // 30 bytes and the name
     std::string CentralHeader() const;  // 46 bytes and the name

@@ -202,10 +202,11 @@ def windows_path(path):
     return "Z:" + path.replace("/", "\\")
 
 
-def write_settings(gobu, lines):
+def write_settings(gobu, lines, encoding="latin-1"):
+    """The settings file as an older gobu wrote it (Windows-1252), or in another encoding."""
     text = "".join(line + "\r\n" for line in lines)
     with open(os.path.splitext(gobu.exe)[0] + ".gobu", "wb") as f:
-        f.write(text.encode("latin-1"))
+        f.write(text.encode(encoding))
     return text
 
 

@@ -33,12 +33,13 @@ def config_block(caption, dest, cmdline, flags=0x08):
 
 
 def archive(entries, base):
-    """A ZIP archive of (name, data, method, size) entries whose offsets count from base,
-    with the offsets of its local and central headers within it."""
+    """A ZIP archive of (name, data, method, size[, flags]) entries whose offsets count
+    from base, with the offsets of its local and central headers within it."""
     body, central, local_at, central_at = b"", b"", [], []
-    for name, data, method, size in entries:
+    for name, data, method, size, *flags in entries:
         local_at.append(len(body))
-        fields = struct.pack("<HHHHHIII", 20, 0, method, 0x6000, 0x58CF, zlib.crc32(data), len(data), size)
+        fields = struct.pack("<HHHHHIII", 20, sum(flags), method, 0x6000, 0x58CF, zlib.crc32(data), len(data),
+                             size)
         body += b"PK\3\4" + fields + struct.pack("<HH", len(name), 0) + name + data
         central_at.append(len(central))
         central += (b"PK\1\2" + struct.pack("<H", 20) + fields +
@@ -147,6 +148,24 @@ class Package(harness.GobuTestCase):
                 self.assertEqual(a.read(), b.read(), name)
             # Info-ZIP rounds odd seconds up; the file gets the date the entry records.
             self.assertEqual(dos_stamp(os.path.join(self.dest, name)), recorded[name], name)
+
+    def test_names_in_the_oem_code_page_and_in_utf8_are_written_as_they_are(self):
+        # An older package's name in the OEM code page (437 in Wine's locale: 0x82 is é),
+        # and names flagged as UTF-8 (bit 11).
+        block = config_block(b"Names.exe", b"c:\\gobus", b"")
+        files = {"caf\u00e9.txt": b"caf\x82.txt", "\u732b/\u00e9t\u00e9.txt": None, "\U0001f431 notes.txt": None}
+        entries = [(stored or name.encode(), name.encode(), 0, len(name.encode()), 0 if stored else 0x800)
+                   for name, stored in files.items()]
+        package = os.path.join(self.folder, "names_zip.exe")
+        with open(package, "wb") as f:
+            f.write(self.stub() + block + archive(entries, STUB_SIZE + len(block))[0])
+        self.run_package(package)
+        harness.press_start("Names.exe")
+        harness.confirm_finished()
+        self.assertEqual(self.started[0].wait(10), 0)
+        for name in files:
+            with open(os.path.join(self.dest, name), "rb") as f:
+                self.assertEqual(f.read(), name.encode(), name)
 
     def test_an_entry_pointing_outside_the_destination_writes_nothing(self):
         package = os.path.join(self.folder, "evil_zip.exe")

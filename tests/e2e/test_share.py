@@ -1,7 +1,8 @@
 """Sharing with the real gobu.exe: Share > Hard Disk packs the gobu, its picture and an
 included file, and the package unpacks on the recipient's side into c:\\gobus, where the
-gobu starts with its picture; Share > Floppy Disk copies the package to drive A:;
-Share > E-Mail without a mail client hands a "mailto:" message to the shell."""
+gobu starts with its picture, also when its files are named in other scripts; Share >
+Floppy Disk copies the package to drive A:; Share > E-Mail without a mail client hands a
+"mailto:" message to the shell."""
 
 import os
 import shutil
@@ -9,6 +10,7 @@ import subprocess
 import sys
 import time
 import unittest
+import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
@@ -114,6 +116,37 @@ class Share(harness.GobuTestCase):
                          ["holiday.exe", "holiday.gobu", "notes.txt", "red.bmp", "sfxstub32.bin"])
         wait_for(lambda: screenshot((received.x, received.y, 60, 40)).at(30, 20) == RED, 10,
                  "the picture in the received gobu")
+
+    def test_names_in_other_scripts_travel_in_utf8_and_the_received_gobu_shows_its_picture(self):
+        pics = os.path.join(self.folder, "Photos \u00e9t\u00e9")
+        os.makedirs(pics)
+        picture, notes = os.path.join(pics, "\u732b.jpg"), os.path.join(pics, "\u00c9t\u00e9 notes.txt")
+        subprocess.run(["/usr/bin/convert", "-size", "60x40", "xc:rgb(220,30,30)", picture], check=True)
+        with open(notes, "w") as f:
+            f.write("what to see on the way\n")
+        gobu = self.gobu("holiday.exe")
+        write_settings(gobu, ["picture " + windows_path(picture), "include " + windows_path(notes)], "utf-8")
+        gobu_xid = gobu.start().window(size=(60, 40)).xid
+        self.share_by_menu("h")
+        self.confirm_message(gobu_xid)
+        package = os.path.join(self.folder, "holiday_zip.exe")
+        flagged = {i.filename for i in zipfile.ZipFile(package).infolist() if i.flag_bits & 0x800}
+        self.assertEqual(flagged, {"\u732b.jpg", "\u00c9t\u00e9 notes.txt"})
+        xdotool("mousemove", 70, 60)
+        xdotool("key", "q")
+        gobu.wait_exit(10)
+        shutil.rmtree(pics)
+        unpacker = subprocess.Popen([harness.WINE, package], cwd=self.folder, env=harness.ENV,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(unpacker.kill)
+        harness.press_start("Holiday.exe")
+        harness.confirm_finished()
+        received = wait_window("Holiday", 20, size=(60, 40))
+        pid = harness.process_running("\\gobus\\holiday.exe")
+        self.addCleanup(lambda: harness.process_running("\\gobus\\") and os.kill(pid, 9))
+        self.assertLessEqual({"\u732b.jpg", "\u00c9t\u00e9 notes.txt"}, set(os.listdir(self.dest)))
+        shown = lambda: screenshot((received.x, received.y, 60, 40)).at(30, 20)  # noqa: E731
+        wait_for(lambda: all(abs(a - b) < 16 for a, b in zip(shown(), RED)), 10, "the JPEG in the received gobu")
 
     def test_floppy_disk_copies_the_package_to_drive_a(self):
         floppy = os.path.join(self.folder, "floppy")

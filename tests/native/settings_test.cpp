@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/settings.h"
+#include "share/zip/utf8.h"
 
 namespace {
 
@@ -37,16 +40,12 @@ TEST(SettingsFormat, FlagsInTheirOrderAndIncludesAfterFiles) {
     EXPECT_EQ(text.substr(text.find("destination 0\r\n") + 15), "group launch\r\nanimation\r\nontop\r\n");
 }
 
-TEST(SettingsRead, KeywordsInAnyCaseAndValuesLowerCased) {
-    GobuSettings s = Read("Picture C:\\Pics\\Cat.JPG\r\nFILE D:\\X.DOC\r\nTRANSPARENT\r\n");
-    EXPECT_EQ(s.pictures, std::vector<std::string>{"c:\\pics\\cat.jpg"});
-    EXPECT_EQ(s.linkedFiles, std::vector<std::string>{"d:\\x.doc"});
+TEST(SettingsRead, KeywordsInAnyCaseAndValuesAsWritten) {
+    GobuSettings s = Read("Picture C:\\Pics\\Cat.JPG\r\nFILE D:\\X.DOC\r\nTRANSPARENT\r\nDURATION 7\r\n");
+    EXPECT_EQ(s.pictures, std::vector<std::string>{"C:\\Pics\\Cat.JPG"});
+    EXPECT_EQ(s.linkedFiles, std::vector<std::string>{"D:\\X.DOC"});
     EXPECT_TRUE(s.transparent);
-}
-
-TEST(SettingsRead, WebAddressesKeepTheirLetterCase) {
-    GobuSettings s = Read("FILE HTTP://Example.com/Page?ID=Ab\r\nfile C:\\Docs\\A.doc\r\n");
-    EXPECT_EQ(s.linkedFiles, (std::vector<std::string>{"HTTP://Example.com/Page?ID=Ab", "c:\\docs\\a.doc"}));
+    EXPECT_EQ(s.duration, 7);
 }
 
 TEST(SettingsRead, DurationIsClampedAndABadNumberChangesNothing) {
@@ -159,11 +158,12 @@ TEST(SettingsRead, ListedPathsPassThroughTheResolver) {
     EXPECT_EQ(s.includeFiles, std::vector<std::string>{"[d:\\y]"});
 }
 
-TEST(SettingsRoundTrip, WriteThenReadGivesEveryFieldBackLowerCased) {
+TEST(SettingsRoundTrip, WriteThenReadGivesEveryFieldBackAsWritten) {
     GobuSettings s;
-    s.pictures = {"C:\\Pics\\A.bmp", "c:\\b.gif"};
+    s.pictures = {"C:\\Pics\\A.bmp", "c:\\b.gif",
+                  "Z:\\Photos\\Caf\xC3\xA9 \xC3\x89t\xC3\xA9\\\xE7\x8C\xAB.JPG"};
     s.linkedFiles = {"http://Site.com/X", "c:\\Doc.txt", "HTTPS://Site.com/Y", "Go to http://Site.com/Z"};
-    s.includeFiles = {"c:\\inc.txt"};
+    s.includeFiles = {"c:\\inc.txt", "D:\\\xF0\x9F\x90\xB1 Notes.TXT"};
     s.transition = 7;
     s.duration = 12345;
     s.destination = -1;
@@ -176,20 +176,26 @@ TEST(SettingsRoundTrip, WriteThenReadGivesEveryFieldBackLowerCased) {
     s.listWidth = 300;
     s.listHeight = 400;
     GobuSettings back = Read(FormatSettings(s));
-    EXPECT_EQ(back.pictures, (std::vector<std::string>{"c:\\pics\\a.bmp", "c:\\b.gif"}));
-    // Web addresses keep their letter case, files are lower-cased.
-    EXPECT_EQ(back.linkedFiles, (std::vector<std::string>{"http://Site.com/X", "c:\\doc.txt",
-                                                          "HTTPS://Site.com/Y", "Go to http://Site.com/Z"}));
-    s.pictures = back.pictures;
-    s.linkedFiles = back.linkedFiles;
-    // Read back as lower case, the file comes out byte for byte the same.
+    EXPECT_EQ(back.pictures, s.pictures);
+    EXPECT_EQ(back.linkedFiles, s.linkedFiles);
+    EXPECT_EQ(back.includeFiles, s.includeFiles);
     EXPECT_EQ(FormatSettings(back), FormatSettings(s));
 }
 
 TEST(DurationBox, TypedTextIsBroughtIntoTheDurationRange) {
     const std::pair<const char*, int> cases[] = {
-        {"10", 10}, {"2", 2}, {"99999", 99999}, {"1", 2}, {"0", 2}, {"-5", 2}, {"100000", 99999},
-        {"99999999999999999999", 99999}, {"", 2}, {"ten", 2}, {"12s", 2}, {" 7", 7},
+        {"10", 10}, {"2", 2},   {"99999", 99999},  {"1", 2},
+        {"0", 2},   {"-5", 2},  {"100000", 99999}, {"99999999999999999999", 99999},
+        {"", 2},    {"ten", 2}, {"12s", 2},        {" 7", 7},
     };
     for (const auto& c : cases) EXPECT_EQ(DurationOfText(c.first), c.second) << c.first;
+}
+
+// A settings file of well-formed UTF-8 is taken as it is; any other is an older gobu's.
+TEST(SettingsFile, OnlyWellFormedUtf8IsTakenAsUtf8) {
+    const char* utf8[] = {"c:\\plain.jpg", "caf\xC3\xA9", "\xE7\x8C\xAB.jpg", "\xF0\x9F\x90\xB1 notes.txt"};
+    // Windows-1252, an overlong "/", a surrogate, past U+10FFFF, cut short.
+    const char* other[] = {"caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE7\x8C"};
+    for (const char* s : utf8) EXPECT_TRUE(IsUtf8(s, strlen(s))) << s;
+    for (const char* s : other) EXPECT_FALSE(IsUtf8(s, strlen(s))) << s;
 }

@@ -24,8 +24,8 @@ TEST(Sharing, ThePackageCarriesTheGobuItsSettingsPicturesAndIncludedFilesInOrder
     std::vector<std::string> files =
         PackageFiles("c:\\gobus\\holiday.exe", {"c:\\p\\1.jpg", "c:\\p\\2.gif"},
                      {"c:\\docs\\plan.txt", "HTTP://example.com/x.txt", "https://example.com/y.txt",
-                      "mailto:me@example.com", "www.example.com"},
-                     resolve);
+                      "mailto:me@example.com", "www.example.com", "c:\\docs\\photos"},
+                     resolve, [](const std::string& p) { return p == "<c:\\docs\\photos>"; });
     EXPECT_EQ(files, (std::vector<std::string>{"c:\\gobus\\holiday.exe", "c:\\gobus\\sfxstub32.bin",
                                                "<c:\\gobus\\holiday.gobu>", "<c:\\p\\1.jpg>", "<c:\\p\\2.gif>",
                                                "<c:\\docs\\plan.txt>", "<www.example.com>"}));
@@ -34,9 +34,11 @@ TEST(Sharing, ThePackageCarriesTheGobuItsSettingsPicturesAndIncludedFilesInOrder
 }
 
 TEST(Sharing, TheNoteAndTheFloppyRules) {
-    EXPECT_EQ(IncludeNoteText(0), "");
-    EXPECT_EQ(IncludeNoteText(1), "Picture is already included.");
-    EXPECT_EQ(IncludeNoteText(2), "Pictures already included.");
+    EXPECT_EQ(IncludeNoteText(0, false), "");
+    EXPECT_EQ(IncludeNoteText(1, false), "Picture is already included.");
+    EXPECT_EQ(IncludeNoteText(2, false), "Pictures already included.");
+    EXPECT_EQ(IncludeNoteText(0, true), "Folders are not zipped.");
+    EXPECT_EQ(IncludeNoteText(2, true), "Pictures already included.  Folders are not zipped.");
     EXPECT_TRUE(FitsOnFloppy(0));
     EXPECT_TRUE(FitsOnFloppy(1440000));
     EXPECT_FALSE(FitsOnFloppy(1440001));

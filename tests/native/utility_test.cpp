@@ -101,18 +101,18 @@ TEST(IsWebAddress, SchemesAndMailtoAreWebAddressesAndTheWebPageRuleFollows) {
     }
 }
 
-TEST(ProposedGobuName, NextFreeNameLowerCasedWithTheFirstCharacterUpper) {
+TEST(ProposedGobuName, NextFreeNameInItsLetterCaseWithTheFirstCharacterUpper) {
     struct Case {
         const char* own;
         std::set<std::string> files;
         const char* proposed;
     } cases[] = {
         {"c:\\gobus\\gobu.exe", {"c:\\gobus\\gobu.exe", "c:\\gobus\\gobu1.exe"}, "C:\\gobus\\gobu2.exe"},
-        {"C:\\My Gobus\\Holiday.EXE", {"c:\\my gobus\\holiday.exe"}, "C:\\my gobus\\holiday1.exe"},
+        {"c:\\My Gobus\\Holiday.EXE", {"c:\\my gobus\\holiday.exe"}, "C:\\My Gobus\\Holiday1.EXE"},
         // Without gobu.exe beside it, gobu3.exe proposes its own name.
         {"c:\\g\\gobu3.exe", {"c:\\g\\gobu3.exe"}, "C:\\g\\gobu3.exe"},
-        // Only A to Z change case; a first character that is no letter stays.
-        {"\\\\Server\\G\\\xC4rger.exe", {"\\\\server\\g\\\xC4rger.exe"}, "\\\\server\\g\\\xC4rger1.exe"},
+        // A first character that is no letter stays.
+        {"\\\\Server\\G\\\xC4rger.exe", {"\\\\server\\g\\\xC4rger.exe"}, "\\\\Server\\G\\\xC4rger1.exe"},
     };
     for (const Case& c : cases) EXPECT_EQ(ProposedGobuName(c.own, Files(c.files)), c.proposed) << c.own;
 }

@@ -169,6 +169,7 @@ TEST(StubPackage, NamesThatWouldLeaveTheDestinationRefuseTheWholePackage) {
                             "sub/NUL",
                             "LPT1.log",
                             "com9",
+                            "COM\xC2\xB9.txt",  // superscript one, in UTF-8
                             "Aux .txt",
                             "conin$",
                             "trailing.",
@@ -190,6 +191,7 @@ TEST(StubPackage, NamesThatWouldLeaveTheDestinationRefuseTheWholePackage) {
     const char* safe[] = {"holiday.exe", "pics/beach.jpg", "pics\\beach.jpg", "a.b.c", ".hidden",
                           "..a",         "CONSOLE.txt",    "COM10",           "lpt",   "folder/"};
     for (const char* name : safe) EXPECT_TRUE(IsSafeEntryName(name, uint32_t(strlen(name)))) << name;
+    EXPECT_TRUE(IsSafeEntryName("\xE7\x8C\xAB/COM\xC2\xBC.txt", 13));  // 猫/COM¼.txt
 }
 
 TEST(StubPackage, ForgedRecordsAreRefusedWithTheirOwnMessage) {

@@ -8,8 +8,10 @@
 #include <memory>
 
 #include "app/gobufiles.h"
+#include "app/launching.h"
 #include "app/gobuwindows.h"
 #include "app/startfrm.h"
+#include "share/sharing.h"
 #include "wine_support.h"
 
 namespace {
@@ -62,8 +64,6 @@ protected:
     void SetUp() override {
         RememberFirstStart();
         dir = FreshFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
-        // Paths come back lower-cased from the file; keep the test's folder that way.
-        dir = LowerAZ(dir);
     }
     std::string dir;
 };
@@ -106,6 +106,45 @@ TEST_F(Settings, FileIsAppliedAtStartAndWrittenBackByteForByteOnClose) {
     DeleteFileA((dir + "holiday.gobu").c_str());
     gobu.Exit1Click();
     EXPECT_EQ(ReadFileText(dir + "holiday.gobu"), text);
+}
+
+// In a folder whose path passes 260 bytes: 80 CJK characters, 240 bytes in UTF-8.
+TEST_F(Settings, NamesInAnyScriptAreListedShownOpenedAndSavedAsWritten) {
+    std::string folder = dir;
+    for (int i = 0; i < 80; i++) folder += "\xE7\x8C\xAB";
+    ASSERT_TRUE(CreateDirectoryA((folder += "\\").c_str(), nullptr));
+    const std::string cat = folder + "\xE7\x8C\xAB.bmp", notes = folder + "\xF0\x9F\x90\xB1 Notes.txt";
+    WriteBmp(cat, 64, 48);
+    WriteFile(notes, "notes");
+    const std::string lines = "picture " + cat + "\r\nfile " + notes + "\r\n";
+    WriteFile(folder + "G.gobu", lines);
+    auto windows = StartGobu(folder + "G.exe");
+    EXPECT_EQ(windows->main.Width(), 64);
+    EXPECT_EQ(windows->piclist.list.Rows(), std::vector<std::string>{cat});
+    RecordedCalls calls;
+    windows->main.FormMouseDown(mbLeft, 5, 5);
+    windows->main.FormMouseUp(mbLeft, 5, 5);
+    EXPECT_EQ(calls.opened, std::vector<std::string>{"open " + notes});
+    windows->main.Exit1Click();
+    EXPECT_NE(ReadFileText(folder + "G.gobu").find(lines), std::string::npos);
+}
+
+// An older gobu wrote its file in its locale's ANSI code page (Windows-1252 in Wine's).
+TEST_F(Settings, AnOlderGobusAnsiFileKeepsItsNamesAndIsSavedInUtf8) {
+    WriteFile(dir + "g.gobu", "picture C:\\Caf\xE9 \xC9t\xE9.bmp\r\n");
+    auto windows = StartGobu(dir + "g.exe");
+    const std::string utf8 = "C:\\Caf\xC3\xA9 \xC3\x89t\xC3\xA9.bmp";
+    EXPECT_EQ(windows->piclist.list.Rows(), std::vector<std::string>{utf8});
+    windows->main.Exit1Click();
+    EXPECT_NE(ReadFileText(dir + "g.gobu").find("picture " + utf8 + "\r\n"), std::string::npos);
+}
+
+TEST(NamesOnWindows, CompareInAnyLetterCaseOfEveryScript) {
+    EXPECT_TRUE(HoldsPath({"x", "Z:\\\xC3\x89t\xC3\xA9.jpg"}, "z:\\\xC3\xA9T\xC3\x89.JPG"));  // Été, éTÉ
+    EXPECT_TRUE(
+        HaveSameNames({"C:\\\xD0\x9A\xD0\xBE\xD1\x82.gif", "D:\\\xD0\xBA\xD0\x9E\xD0\xA2.GIF"}));  // Кот
+    EXPECT_FALSE(HoldsPath({"\xE7\x8C\xAB.jpg"}, "\xE7\x8A\xAC.jpg"));                             // cat, dog
+    EXPECT_FALSE(SameIgnoringCase("ma\xC3\x9Fstab", "MASSSTAB"));  // ordinal: no expansion
 }
 
 // A package from a larger screen: positions that would leave the windows out of sight

@@ -91,9 +91,9 @@ TEST_F(Share, PacksTheGobuBehindItsStubAndReusesTheStubFile) {
     EXPECT_EQ(ReadFileText(package).substr(0, StubSize), changedStub);
 }
 
-// Pictures, then included files: web addresses stay out, a file missing at its listed
-// place is taken from the gobu's folder, and of two files with one name the first
-// travels.
+// Pictures, then included files: web addresses and folders stay out, a file missing at
+// its listed place is taken from the gobu's folder, and of two files with one name the
+// first travels.
 TEST_F(Share, PacksPicturesThenIncludedFilesUnderTheirNamesAlone) {
     CreateDirectoryA((dir + "a").c_str(), nullptr);
     CreateDirectoryA((dir + "b").c_str(), nullptr);
@@ -102,7 +102,8 @@ TEST_F(Share, PacksPicturesThenIncludedFilesUnderTheirNamesAlone) {
     WriteFile(dir + "notes.txt", "notes beside the gobu");
     auto windows = StartGobu(exe);
     windows->piclist.list.SetRows({dir + "a\\beach.bmp"});
-    windows->share.wantedbox.SetRows({"http://example.com/notes.txt", "c:\\moved\\away\\notes.txt", dir + "b\\beach.bmp"});
+    windows->share.wantedbox.SetRows(
+        {"http://example.com/notes.txt", "c:\\moved\\away\\notes.txt", dir + "a", dir + "b\\beach.bmp"});
     std::string reason;
     ASSERT_EQ(windows->share.BuildPackage(reason), package);
     EXPECT_EQ(PackedNames(), (std::vector<std::string>{"holiday.exe", "sfxstub32.bin", "beach.bmp", "notes.txt"}));

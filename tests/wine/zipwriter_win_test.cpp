@@ -1,4 +1,4 @@
-// The archive writer's Windows half: attribute words, OEM names, file times and files
+// The archive writer's Windows half: attribute words, UTF-8 names, file times and files
 // that another program holds open.
 #include <gtest/gtest.h>
 
@@ -24,9 +24,10 @@ uint32_t DosTimeOf(const std::string& path) {
 
 }  // namespace
 
-TEST(ZipWriterOnWindows, RecordsAttributesOemNamesAndLocalFileTimes) {
+TEST(ZipWriterOnWindows, RecordsAttributesUtf8NamesAndLocalFileTimes) {
+    ASSERT_EQ(GetACP(), 65001u) << "the program's manifest makes UTF-8 the process code page";
     std::string dir = FreshFolder("zipattrs");
-    std::string plain = dir + "plain.txt", readOnly = dir + "locked.txt", accented = dir + "caf\xe9.txt";
+    std::string plain = dir + "plain.txt", readOnly = dir + "locked.txt", accented = dir + "caf\xC3\xA9.txt";
     WriteFile(plain, "some text to pack");
     WriteFile(readOnly, "read only");
     WriteFile(accented, "an accented name");
@@ -44,10 +45,8 @@ TEST(ZipWriterOnWindows, RecordsAttributesOemNamesAndLocalFileTimes) {
     EXPECT_EQ(entries[0].name, "plain.txt");
     EXPECT_EQ(entries[0].externalAttributes, GetFileAttributesA(plain.c_str()));
     EXPECT_EQ(entries[1].externalAttributes & 0x01u, 0x01u);
-    char oem[32];
-    CharToOemA("caf\xe9.txt", oem);
-    EXPECT_EQ(entries[2].name, std::string(oem));
-    EXPECT_NE(entries[2].name, "caf\xe9.txt") << "the name must be in the OEM code page";
+    EXPECT_EQ(entries[2].name, "caf\xC3\xA9.txt");
+    EXPECT_EQ(entries[2].flags & 0x0800, 0x0800) << "the name is flagged as UTF-8";
     EXPECT_EQ(entries[0].dosDateTime, DosTimeOf(plain));
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

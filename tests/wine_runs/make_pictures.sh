@@ -16,3 +16,5 @@ for f in photo.jpg progressive.JPEG gray.jpg cmyk.jpg; do
 done
 # Three frames of 40 x 30, red, green and blue, a tenth of a second each, endless.
 $convert -delay 10 -loop 0 -size 40x30 xc:red xc:lime xc:blue frames.gif
+# A PNG of 24 x 16 for the drops onto a gobu.
+$convert -size 24x16 -seed 11 plasma:fractal leaf.png

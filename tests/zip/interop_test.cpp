@@ -117,7 +117,9 @@ TEST(ZipInterop, EveryKindOfEntryPassesAllFourReadersAndZlib) {
         {dir / "mixed.dat", MixedData(rng, 300000)},
         {dir / "noise.bin", RandomBytes(rng, 140000)},
         {dir / "zeros.bin", Bytes(200000, 0)},
-        {dir / "caf\xE9.txt", TextData(rng, 500)},
+        {dir / "caf\xC3\xA9.txt", TextData(rng, 500)},
+        {dir / "\xE7\x8C\xAB.jpg", RandomBytes(rng, 700)},
+        {dir / "\xF0\x9F\x90\xB1 notes.txt", TextData(rng, 300)},
     };
     // A real executable too.
     Bytes program = ReadFile("/bin/ls");
@@ -133,11 +135,17 @@ TEST(ZipInterop, EveryKindOfEntryPassesAllFourReadersAndZlib) {
 
     // Extracted by unzip, the files come back with their bytes.
     ASSERT_EQ(RunCommand("mkdir " + ShellQuote(dir / "out") + " && cd " + ShellQuote(dir / "out") +
-                         " && unzip -q " + ShellQuote(w.ZipName))
+                         " && LC_ALL=C.UTF-8 unzip -q " + ShellQuote(w.ZipName))
                   .status,
               0);
     EXPECT_TRUE(ReadFile(dir / "out/readme.txt") == files[2].content);
     EXPECT_TRUE(ReadFile(dir / "out/ls") == program);
+    // Names beyond ASCII come back as they were, from unzip and from Python.
+    EXPECT_TRUE(ReadFile(dir / "out/\xF0\x9F\x90\xB1 notes.txt") == files[8].content);
+    const std::string python =
+        "PYTHONIOENCODING=utf-8 python3 -c 'import sys, zipfile\n"
+        "print(zipfile.ZipFile(sys.argv[1]).namelist()[7])' ";
+    EXPECT_EQ(RunCommand(python + ShellQuote(w.ZipName)).output, "\xE7\x8C\xAB.jpg\n");
 }
 
 TEST(ZipInterop, APrefixedArchiveReadsWithoutExtraByteOrOffsetWarnings) {
