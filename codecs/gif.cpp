@@ -16,6 +16,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if !defined(__BYTE_ORDER__) || __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+#error "the LZW bit reader and string copies assume a little-endian machine"
+#endif
+
 namespace {
 
 constexpr uint8_t kExtensionBlock = 0x21, kImageBlock = 0x2C;
