@@ -16,6 +16,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if !defined(__BYTE_ORDER__) || __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+#error "the LZW bit reader and string copies assume a little-endian machine"
+#endif
+
 namespace {
 
 constexpr uint8_t kExtensionBlock = 0x21, kImageBlock = 0x2C;
@@ -170,9 +174,10 @@ bool GifDecoder::ReadFrame(Input& in) {
     codes_.clear();
     if (!in.SubBlocks(&codes_)) return false;
     size_t count = size_t(width) * size_t(height);
-    // Room past the frame for the last code's string, which may overshoot it.
-    if (indicesSize_ < count + kMaxCodes) {
-        indicesSize_ = count + kMaxCodes;
+    // Room past the frame for the last code's string, which may overshoot it, and for
+    // the seven more pixels a copy of eight at a time may write.
+    if (indicesSize_ < count + kMaxCodes + 8) {
+        indicesSize_ = count + kMaxCodes + 8;
         indices_.reset(new uint8_t[indicesSize_]);
     }
     if (!Expand(in, minCodeSize, count)) return false;
@@ -200,31 +205,45 @@ bool GifDecoder::ReadFrame(Input& in) {
     return true;
 }
 
-// Each code's string is written back to front from its last pixel, following the
-// prefixes through the table; its length is known, so no stack is needed.
+// A code's string is a copy of output already made: each new table entry is the string
+// of the previous code, which was just written, followed by the first pixel of the
+// next, which comes right after it. So an entry is kept as where its string lies and
+// how long it is, and expanding a code is one copy, eight pixels at a time. The first
+// eight pixels of each string are kept in the table too: most strings are no longer,
+// and the table stays in the cache where the output they come from may not.
 bool GifDecoder::Expand(Input& in, int minCodeSize, size_t count) {
-    uint16_t prefix[kMaxCodes], length[kMaxCodes];
-    uint8_t suffix[kMaxCodes], first[kMaxCodes];
+    uint32_t at[kMaxCodes];
+    uint16_t length[kMaxCodes];
+    uint64_t head[kMaxCodes];
     const int clear = 1 << minCodeSize, end = clear + 1;
     for (int c = 0; c < clear; c++) {
-        prefix[c] = 0;
         length[c] = 1;
-        suffix[c] = first[c] = uint8_t(c);
+        head[c] = uint64_t(c);
     }
     int width = minCodeSize + 1, next = clear + 2, prev = -1;
     const uint8_t* src = codes_.data();
     const uint8_t* srcEnd = src + codes_.size();
     uint64_t bits = 0;
     int bitCount = 0;
-    uint8_t* out = indices_.get();
+    uint8_t* const out = indices_.get();
     size_t done = 0;
     while (done < count) {
         if (bitCount < width) {
-            while (bitCount <= 56 && src < srcEnd) {
-                bits |= uint64_t(*src++) << bitCount;
-                bitCount += 8;
+            if (srcEnd - src >= 8) {
+                // The whole bytes that fit; the bits above bitCount then hold the start
+                // of the next byte, which the next top-up ORs in again unchanged.
+                uint64_t word;
+                std::memcpy(&word, src, 8);
+                bits |= word << bitCount;
+                src += (63 - bitCount) >> 3;
+                bitCount |= 56;
+            } else {
+                while (bitCount <= 56 && src < srcEnd) {
+                    bits |= uint64_t(*src++) << bitCount;
+                    bitCount += 8;
+                }
+                if (bitCount < width) break;
             }
-            if (bitCount < width) break;
         }
         int code = int(bits & ((1u << width) - 1));
         bits >>= width;
@@ -238,18 +257,27 @@ bool GifDecoder::Expand(Input& in, int minCodeSize, size_t count) {
         if (code == end) break;
         // The one code not yet in the table that may come is the next entry, which is
         // the previous string followed by its own first pixel.
-        if (!in.Check(code < next || (code == next && prev >= 0))) return false;
+        if (code > next || (code == next && prev < 0)) return in.Check(false);
         // A full table stays as it is until a clear code comes.
         if (prev >= 0 && next < kMaxCodes) {
-            prefix[next] = uint16_t(prev);
-            suffix[next] = first[code < next ? code : prev];
-            first[next] = first[prev];
+            at[next] = uint32_t(done - length[prev]);
             length[next] = uint16_t(length[prev] + 1);
+            uint64_t firstPixel = (code == next ? head[prev] : head[code]) & 0xFF;
+            head[next] = length[prev] < 8 ? head[prev] | firstPixel << (8 * length[prev]) : head[prev];
             if (++next == 1 << width && width < 12) width++;
         }
-        int c = code;
-        for (int i = length[code] - 1; i >= 0; i--, c = prefix[c]) out[done + size_t(i)] = suffix[c];
-        done += length[code];
+        // Eight at a time overshoots the string by up to seven pixels, which the next
+        // strings overwrite. A longer string starts at least eight pixels back, even the
+        // entry just made: it ends with the pixel that starts it.
+        uint8_t* to = out + done;
+        size_t n = length[code];
+        if (n <= 8) {
+            std::memcpy(to, &head[code], 8);
+        } else {
+            const uint8_t* from = out + at[code];
+            for (size_t i = 0; i < n; i += 8) std::memcpy(to + i, from + i, 8);
+        }
+        done += n;
         prev = code;
     }
     return in.Check(done >= count);

@@ -29,12 +29,21 @@ enum InflateStatus {
     kInflateWriteFailed,
 };
 
-// A canonical Huffman code: how many codes have each length, and the symbols ordered
-// by code.
-struct HuffmanCode {
-    uint16_t count[16];
-    uint16_t symbol[288];
-};
+// One entry of a decoding table, found by the next bits of the input (first bit
+// lowest): the length of the code in the low byte, what the code means in the next
+// (see inflate.cpp), and in the upper half the literal, the base of a length or a
+// distance, or where a second-level table starts. One word, so that the decoding loop
+// reads an entry at once.
+using InflateEntry = uint32_t;
+
+// A first-level table of 2^root entries for literals and lengths, and another for
+// distances, each followed by its second-level tables for the longer codes. A
+// second-level table of 2^k entries (k at most 15 - root) holds at least k + 1 codes,
+// which bounds how many entries n symbols can need.
+constexpr uint32_t TableSize(uint32_t root, uint32_t n) {
+    return (1u << root) + ((n + 15 - root) / (16 - root) << (15 - root));
+}
+constexpr uint32_t kLiteralRoot = 10, kDistanceRoot = 8;
 
 struct InflateState {
     uint8_t window[32768];
@@ -43,12 +52,13 @@ struct InflateState {
     uint32_t limit;
     uint8_t in[4096];
     uint32_t inPos, inEnd;
-    uint32_t bits;  // bit buffer, next bit lowest
+    InflateStatus inputEnd;  // kInflateOk while the input lasts, then why it ended
+    uint32_t bits;           // bit buffer, next bit lowest
     uint32_t bitCount;
     InflateStatus status;  // the first failure; decoding stops at it
     InflateInput input;
     InflateOutput output;
-    HuffmanCode lengths, distances;
+    InflateEntry lengths[TableSize(kLiteralRoot, 288)], distances[TableSize(kDistanceRoot, 30)];
 };
 
 // Decodes one raw Deflate stream, giving every decoded byte to out. More than limit

@@ -25,7 +25,7 @@ HINSTANCE instance;
 HANDLE self = INVALID_HANDLE_VALUE;
 PackageFile file;
 Package package;
-InflateState work;  // 40 KB: kept out of the stack
+InflateState work;  // 50 KB: kept out of the stack
 const char* title = SFX_DEFAULT_TITLE;
 // A path in the process code page: up to three bytes a UTF-16 unit in UTF-8.
 const uint32_t kPathBytes = MAX_PATH * 3;

@@ -169,6 +169,24 @@ void AssignCodes(HuffCode& h, unsigned n) {
         if (h.len[i] != 0) h.code[i] = ReverseBits(next[h.len[i]]++, h.len[i]);
 }
 
+// Sorts keys of a frequency above a 16-bit symbol, which come in order of symbol, by
+// frequency and then symbol: a byte of the frequency at a time from the lowest, each
+// pass keeping the order of the one before, over the bytes in which the keys differ.
+// For the few hundred keys of a code this is several times quicker than comparing.
+void SortKeys(uint64_t* key, unsigned n) {
+    uint64_t differ = 0;
+    for (unsigned i = 1; i < n; i++) differ |= key[i] ^ key[0];
+    uint64_t sorted[kLitLenCodes];
+    for (unsigned shift = 16; shift < 64; shift += 8) {
+        if ((differ >> shift & 0xFF) == 0) continue;
+        unsigned start[257] = {};
+        for (unsigned i = 0; i < n; i++) start[(key[i] >> shift & 0xFF) + 1]++;
+        for (unsigned b = 0; b < 256; b++) start[b + 1] += start[b];
+        for (unsigned i = 0; i < n; i++) sorted[start[key[i] >> shift & 0xFF]++] = key[i];
+        std::copy(sorted, sorted + n, key);
+    }
+}
+
 }  // namespace
 
 // Leaves that the plain construction puts too deep are lifted to maxBits, and the code
@@ -189,7 +207,7 @@ void HuffmanCodeLengths(const uint32_t* freq, unsigned n, unsigned maxBits, uint
         len[a == 0 ? 1 : 0] = 1;
         return;
     }
-    std::sort(key, key + used);
+    SortKeys(key, used);
     uint16_t sym[kLitLenCodes];
     for (unsigned k = 0; k < used; k++) sym[k] = uint16_t(key[k] & 0xFFFF);
 
@@ -289,6 +307,7 @@ struct DeflateEncoder::State {
     };
     Candidates Insert(unsigned pos);
     void InsertInChain(unsigned pos);
+    void InsertInMatch(unsigned pos);
     unsigned FindMatch(Candidates c, unsigned prevLen, unsigned* dist);
     void CountSearch(bool found);
     void TallyLiteral(uint8_t c);
@@ -408,6 +427,14 @@ inline DeflateEncoder::State::Candidates DeflateEncoder::State::Insert(unsigned 
     return c;
 }
 
+inline void DeflateEncoder::State::InsertInMatch(unsigned pos) {
+    const uint8_t* p = window.data() + pos;
+    unsigned h4 = Hash4(p), h3 = Hash3(p);
+    prev[pos & kWindowMask] = head[h4];
+    head[h4] = uint16_t(pos);
+    head3[h3] = uint16_t(pos);
+}
+
 inline void DeflateEncoder::State::InsertInChain(unsigned pos) {
     unsigned h4 = Hash4(window.data() + pos);
     prev[pos & kWindowMask] = head[h4];
@@ -440,17 +467,47 @@ unsigned DeflateEncoder::State::FindMatch(Candidates c, unsigned prevLen, unsign
     unsigned limit = strstart > kMaxDist ? strstart - kMaxDist : 0;
     uint16_t scanEnd = Load16(scan + best - 1);
     uint32_t scanStart = Load32(scan);
-    while (cur > limit) {
-        const uint8_t* m = win + cur;
+    // cur walks the chain of the four bytes at offset from strstart; the candidate is
+    // offset bytes before it.
+    unsigned offset = 0;
+    // A longer match holds every four bytes of the best one at the same offset, so its
+    // candidates all lie in the chain of any of them. The walk follows the one whose
+    // latest occurrence lies farthest back, skipping the nearer candidates, which cannot
+    // be longer; a head of 0 (no earlier occurrence at all) ends it. True when it moved
+    // to a candidate farther back than from. Only the lazy levels enter every position
+    // in the chains, which this needs.
+    const bool everyPositionEntered = params.strategy == Strategy::Lazy;
+    auto followRarest = [&](unsigned from) {
+        unsigned next = from;
+        if (!everyPositionEntered) return false;
+        for (unsigned i = 1; i + 3 <= best; i++) {
+            unsigned q = head[Hash4(scan + i)];
+            unsigned candidate = q > i ? q - i : 0;
+            if (candidate < next) {
+                next = candidate;
+                offset = i;
+            }
+        }
+        if (next == from) return false;
+        cur = next + offset;
+        return true;
+    };
+    followRarest(cur);
+    while (cur > limit + offset) {
+        const uint8_t* m = win + cur - offset;
         // A longer match must agree on the two bytes that end the best one so far, and
         // on the first four; most candidates fail here without a full compare.
         if (Load16(m + best - 1) == scanEnd && Load32(m) == scanStart) {
             unsigned len = MatchLength(scan + 4, m + 4, maxLen - 4) + 4;
             if (len > best) {
                 best = len;
-                *dist = strstart - cur;
+                *dist = strstart - (cur - offset);
                 if (len >= nice) break;
                 scanEnd = Load16(scan + best - 1);
+                if (followRarest(cur - offset)) {
+                    if (--chain == 0) break;
+                    continue;
+                }
             }
         }
         if (--chain == 0) break;
@@ -506,7 +563,7 @@ void DeflateEncoder::State::RunGreedy() {
             unsigned end = strstart + len;
             if (len <= params.lazy) {
                 unsigned dataEnd = strstart + lookahead;
-                for (unsigned p = strstart + 1; p < end && p + kMinMatch <= dataEnd; p++) Insert(p);
+                for (unsigned p = strstart + 1; p < end && p + kMinMatch <= dataEnd; p++) InsertInMatch(p);
             }
             lookahead -= len;
             strstart = end;
@@ -551,7 +608,7 @@ void DeflateEncoder::State::RunLazy() {
             TallyMatch(prevLen, prevDist);
             unsigned end = strstart - 1 + prevLen;
             unsigned dataEnd = strstart + lookahead;
-            for (unsigned p = strstart + 1; p < end && p + kMinMatch <= dataEnd; p++) Insert(p);
+            for (unsigned p = strstart + 1; p < end && p + kMinMatch <= dataEnd; p++) InsertInMatch(p);
             lookahead -= end - strstart;
             strstart = end;
             literalPending = false;

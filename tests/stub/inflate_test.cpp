@@ -251,6 +251,32 @@ TEST(StubInflate, MalformedStreamsAreBadData) {
     }
 }
 
+TEST(StubInflate, CodesOfEveryLengthUpToFifteenBitsDecode) {
+    // Literal k-1 has a code of k bits for k up to 14; literal 14 and the end code have
+    // 15 bits: a complete code whose longest codes lie in the deepest second-level table.
+    // The code-length code gives 4 bits to the lengths 0 to 14, and 5 to 15 and to 18.
+    BitWriter w;
+    w.Put(1, 1).Put(2, 2).Put(0, 5).Put(0, 5).Put(19 - 4, 4);
+    const uint32_t order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+    for (uint32_t sym : order) w.Put(sym <= 14 ? 4 : sym == 15 || sym == 18 ? 5 : 0, 3);
+    for (uint32_t k = 1; k <= 14; k++) w.Code(k, 4);  // literals 0 to 13
+    w.Code(0x1E, 5);                                  // literal 14: 15 bits
+    w.Code(0x1F, 5).Put(138 - 11, 7);                 // literals 15 to 255: no code
+    w.Code(0x1F, 5).Put(103 - 11, 7);
+    w.Code(0x1E, 5);  // 256: 15 bits
+    w.Code(0, 4);     // no distance code
+    Bytes expected;
+    for (int round = 0; round < 60; round++) {  // long enough for the quick path
+        for (uint32_t k = 1; k <= 14; k++) w.Code((1u << k) - 2, int(k));
+        w.Code(0x7FFE, 15);
+        for (uint8_t b = 0; b <= 14; b++) expected.push_back(b);
+    }
+    w.Code(0x7FFF, 15);
+    Result r = RunInflate(w.bytes(), 1 << 20);
+    ASSERT_EQ(r.status, kInflateOk);
+    EXPECT_TRUE(r.out == expected);
+}
+
 TEST(StubInflate, ABlockOfOnlyLiteralsMayHaveNoDistanceCodeButThenNoMatch) {
     // Literal 'a' (97) and the end code get one bit each; the one distance length is 0.
     auto head = [](bool withMatch) {
