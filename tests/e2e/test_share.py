@@ -76,6 +76,19 @@ class Share(harness.GobuTestCase):
         xdotool("key", "Return")
         wait_for(lambda: not [v for v in windows() if v.xid == box.xid], 5, "the message box to close")
 
+    def receive(self, package):
+        """The recipient runs the package, presses Start and gets the gobu it starts from c:\\gobus."""
+        unpacker = subprocess.Popen([harness.WINE, package], cwd=self.folder, env=harness.ENV,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(unpacker.kill)
+        harness.press_start("Holiday.exe")
+        harness.confirm_finished()
+        received = wait_window("Holiday", 20, size=(60, 40))
+        pid = harness.process_running("\\gobus\\holiday.exe")
+        self.assertTrue(pid, "the gobu started from c:\\gobus")
+        self.addCleanup(lambda: harness.process_running("\\gobus\\") and os.kill(pid, 9))
+        return received
+
     def add_notes_by_add_others(self, dialog):
         """Add Others, then docs\\notes.txt chosen in the open dialog."""
         xdotool("mousemove", dialog.x + 171 + 35, dialog.y + 89 + 12)
@@ -103,15 +116,7 @@ class Share(harness.GobuTestCase):
         # The recipient has none of the sender's folders: the gobu finds its picture beside itself.
         shutil.rmtree(os.path.join(self.folder, "pics"))
         shutil.rmtree(os.path.join(self.folder, "docs"))
-        unpacker = subprocess.Popen([harness.WINE, package], cwd=self.folder, env=harness.ENV,
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(unpacker.kill)
-        harness.press_start("Holiday.exe")
-        harness.confirm_finished()
-        received = wait_window("Holiday", 20, size=(60, 40))
-        pid = harness.process_running("\\gobus\\holiday.exe")
-        self.assertTrue(pid, "the gobu started from c:\\gobus")
-        self.addCleanup(lambda: harness.process_running("\\gobus\\") and os.kill(pid, 9))
+        received = self.receive(package)
         self.assertEqual(sorted(os.listdir(self.dest)),
                          ["holiday.exe", "holiday.gobu", "notes.txt", "red.bmp", "sfxstub32.bin"])
         wait_for(lambda: screenshot((received.x, received.y, 60, 40)).at(30, 20) == RED, 10,
@@ -136,14 +141,7 @@ class Share(harness.GobuTestCase):
         xdotool("key", "q")
         gobu.wait_exit(10)
         shutil.rmtree(pics)
-        unpacker = subprocess.Popen([harness.WINE, package], cwd=self.folder, env=harness.ENV,
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(unpacker.kill)
-        harness.press_start("Holiday.exe")
-        harness.confirm_finished()
-        received = wait_window("Holiday", 20, size=(60, 40))
-        pid = harness.process_running("\\gobus\\holiday.exe")
-        self.addCleanup(lambda: harness.process_running("\\gobus\\") and os.kill(pid, 9))
+        received = self.receive(package)
         self.assertLessEqual({"\u732b.jpg", "\u00c9t\u00e9 notes.txt"}, set(os.listdir(self.dest)))
         shown = lambda: screenshot((received.x, received.y, 60, 40)).at(30, 20)  # noqa: E731
         wait_for(lambda: all(abs(a - b) < 16 for a, b in zip(shown(), RED)), 10, "the JPEG in the received gobu")
