@@ -21,7 +21,7 @@ std::string ProcessNameOf(const std::string& exePath) {
     // 64-bit FNV-1a of the path: a kernel object name holds no "\" and at most
     // MAX_PATH characters.
     uint64_t hash = 14695981039346656037ull;
-    for (char c : LowerAZ(exePath)) hash = (hash ^ uint8_t(c)) * 1099511628211ull;
+    for (char c : FoldedCase(exePath)) hash = (hash ^ uint8_t(c)) * 1099511628211ull;
     static const char digits[] = "0123456789abcdef";
     std::string name = "Local\\Gobu-";
     for (int shift = 60; shift >= 0; shift -= 4) name += digits[(hash >> shift) & 15];

@@ -6,4 +6,5 @@ bool SameLettersAZ(const std::string& a, const std::string& b) { return LowerAZ(
 
 #ifndef _WIN32
 bool SameIgnoringCase(const std::string& a, const std::string& b) { return SameLettersAZ(a, b); }
+std::string FoldedCase(const std::string& s) { return LowerAZ(s); }
 #endif

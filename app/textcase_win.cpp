@@ -34,4 +34,14 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
     return compare(wa.data(), int(wa.size()), wb.data(), int(wb.size()), TRUE) == CSTR_EQUAL;
 }
 
+std::string FoldedCase(const std::string& s) {
+    std::vector<wchar_t> wide;
+    if (!Widen(s, wide) || wide.empty()) return LowerAZ(s);
+    CharUpperBuffW(wide.data(), DWORD(wide.size()));
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string folded(size_t(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), &folded[0], n, nullptr, nullptr);
+    return folded;
+}
+
 #endif  // _WIN32

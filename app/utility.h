@@ -33,6 +33,10 @@ std::string LowerAZ(const std::string& s);
 // Whether two names are equal without regard to letter case: every letter on Windows
 // Vista and later, as the file system compares names; the letters A to Z elsewhere.
 bool SameIgnoringCase(const std::string& a, const std::string& b);
+// The name in one letter case, for a key that must be the same for every spelling
+// SameIgnoringCase takes as equal: every letter upper-cased on Windows, A to Z
+// lower-cased elsewhere.
+std::string FoldedCase(const std::string& s);
 // Equal but for the letters A to Z, every other byte exactly.
 bool SameLettersAZ(const std::string& a, const std::string& b);
 // The first character upper-cased when it is a letter a to z.

@@ -9,6 +9,7 @@
 
 #include "app/gobufiles.h"
 #include "app/launching.h"
+#include "app/startup.h"
 #include "app/gobuwindows.h"
 #include "app/startfrm.h"
 #include "share/sharing.h"
@@ -145,6 +146,8 @@ TEST(NamesOnWindows, CompareInAnyLetterCaseOfEveryScript) {
         HaveSameNames({"C:\\\xD0\x9A\xD0\xBE\xD1\x82.gif", "D:\\\xD0\xBA\xD0\x9E\xD0\xA2.GIF"}));  // Кот
     EXPECT_FALSE(HoldsPath({"\xE7\x8C\xAB.jpg"}, "\xE7\x8A\xAC.jpg"));                             // cat, dog
     EXPECT_FALSE(SameIgnoringCase("ma\xC3\x9Fstab", "MASSSTAB"));  // ordinal: no expansion
+    // One running gobu whatever the spelling of its path.
+    EXPECT_EQ(ProcessNameOf("c:\\\xC3\x89t\xC3\xA9\\g.exe"), ProcessNameOf("C:\\\xC3\xA9T\xC3\x89\\G.EXE"));
 }
 
 // A package from a larger screen: positions that would leave the windows out of sight
