@@ -262,22 +262,10 @@ bool FreeBytes(const WCHAR* folder, uint64_t& free) {
         at[n] = 0;
     }
     if (at[0] == 0) return false;
-    typedef BOOL(WINAPI * FreeSpaceExFn)(LPCWSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
-    FreeSpaceExFn freeSpaceEx = reinterpret_cast<FreeSpaceExFn>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExW")));
+    // Every Windows that has the -W calls the files are made with has this one too.
     ULARGE_INTEGER available, total;
-    if (freeSpaceEx != nullptr) {
-        if (!freeSpaceEx(at, &available, &total, nullptr)) return false;
-        free = available.QuadPart;
-        return true;
-    }
-    // The first Windows 95 measures whole drives only, from their root.
-    char root[4] = {char(at[0]), ':', '\\', '\0'};
-    DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
-    if (at[1] != ':' ||
-        !GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
-        return false;
-    free = uint64_t(freeClusters) * sectorsPerCluster * bytesPerSector;
+    if (!GetDiskFreeSpaceExW(at, &available, &total, nullptr)) return false;
+    free = available.QuadPart;
     return true;
 }
 
